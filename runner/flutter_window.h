@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "client_wrapper/flutter_view_controller.h"
+#include "runner/engine_project.h"
+#include "runner/win32_window.h"
+
+namespace orvane {
+
+// The host's top-level window: creates the engine's view controller for its client area, registers
+// the plug-ins, shows the engine's view as its content and becomes visible at the engine's first
+// frame unless started hidden. The engine sees every window message first.
+class FlutterWindow : public Win32Window {
+ public:
+  FlutterWindow(const EngineProject& project, bool start_hidden);
+  ~FlutterWindow() override;
+
+ protected:
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) override;
+  bool OnWindowCreated() override;
+  void OnWindowDestroyed() override;
+
+ private:
+  void ShowOnFirstFrame();
+
+  EngineProject project_;
+  bool start_hidden_;
+  std::unique_ptr<FlutterViewController> view_controller_;
+};
+
+}  // namespace orvane

@@ -1,0 +1,12 @@
+// One stand-in plug-in library, built three times (see CMakeLists.txt): its registration function
+// only records the plug-in's name and the registrar it was given.
+
+#include <string>
+
+#include "runner/plugin_registrants.h"
+#include "testing/engine/standin_record.h"
+
+extern "C" void ORVANE_STANDIN_REGISTER(FlutterDesktopPluginRegistrarRef registrar) {
+  orvane_standin::AppendRecord(std::string("plugin-registered ") + ORVANE_STANDIN_PLUGIN + " " +
+                               orvane_standin::PointerText(registrar));
+}
