@@ -1,10 +1,17 @@
-#include "testing/engine/host_standin.h"
+// The view's window on Windows: a child window that shows the stand-in UI (the arguments the UI
+// program received and what the executable's URL exports answered) and reports frames on the
+// window's thread. Replaces the window-less view of view_window.cpp in flutter_windows.dll.
 
-#include <cstdlib>
+#include <cstdint>
+#include <cstdio>
 #include <mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "testing/engine/host_standin.h"
 #include "testing/engine/standin_record.h"
+#include "testing/engine/standin_state.h"
 
 namespace orvane_standin {
 
@@ -12,17 +19,10 @@ namespace {
 
 constexpr wchar_t kViewClass[] = L"ORVANE_STANDIN_VIEW";
 constexpr wchar_t kParkingClass[] = L"ORVANE_STANDIN_PARKING";
+constexpr wchar_t kParkingProperty[] = L"OrvaneStandinParking";
 constexpr UINT kFrameMessage = WM_APP + 1;
 constexpr UINT kExportsDoneMessage = WM_APP + 2;
-
-std::wstring Environment(const wchar_t* name) {
-  wchar_t value[64];
-  const DWORD length = ::GetEnvironmentVariableW(name, value, 64);
-  if (length == 0 || length >= 64) {
-    return std::wstring();
-  }
-  return std::wstring(value, length);
-}
+constexpr UINT_PTR kFrameTimer = 1;
 
 std::string Narrow(const std::wstring& text) {
   if (text.empty()) {
@@ -56,12 +56,10 @@ struct UiState {
   std::mutex lock;
   std::vector<std::string> arguments;
   std::vector<std::wstring> export_lines;
-  FlutterDesktopOnNextFrameCallback next_frame = nullptr;
-  void* next_frame_data = nullptr;
   bool exports_started = false;
 };
 
-UiState& State() {
+UiState& Ui() {
   static UiState* state = new UiState();
   return *state;
 }
@@ -110,8 +108,8 @@ void RunExports(HWND view) {
                  " cached=" + std::to_string(cached));
   }
   {
-    std::lock_guard<std::mutex> guard(State().lock);
-    State().export_lines = lines;
+    std::lock_guard<std::mutex> guard(Ui().lock);
+    Ui().export_lines = lines;
   }
   ::PostMessageW(view, kExportsDoneMessage, 0, 0);
 }
@@ -146,9 +144,9 @@ void Paint(HWND view) {
   std::vector<std::string> arguments;
   std::vector<std::wstring> export_lines;
   {
-    std::lock_guard<std::mutex> guard(State().lock);
-    arguments = State().arguments;
-    export_lines = State().export_lines;
+    std::lock_guard<std::mutex> guard(Ui().lock);
+    arguments = Ui().arguments;
+    export_lines = Ui().export_lines;
   }
   y += 8;
   line(L"Entry-point arguments received (" + std::to_wstring(arguments.size()) + L"):");
@@ -184,22 +182,29 @@ std::string WindowSummary(HWND window) {
          " showcmd=" + std::to_string(placement.showCmd);
 }
 
+// Reports the frame that ForceRedraw asked for: runs the pending next-frame callback on this
+// (the window's) thread, recording the top-level window as it is just before and after.
 void DeliverFrame(HWND view) {
-  FlutterDesktopOnNextFrameCallback callback = nullptr;
-  void* data = nullptr;
+  const orvane::testing::EngineRecord record = orvane::testing::Record();
+  if (record.redraws == 0) {
+    // No redraw asked for yet: look again shortly.
+    ::SetTimer(view, kFrameTimer, 10, nullptr);
+    return;
+  }
+  ::KillTimer(view, kFrameTimer);
+  HWND top = ::GetAncestor(view, GA_ROOT);
+  const bool pending = record.next_frame_registrations > 0;
+  if (pending) {
+    AppendRecord("first-frame " + WindowSummary(top));
+  }
+  if (orvane::testing::FireNextFrame()) {
+    AppendRecord("first-frame-done " + WindowSummary(top));
+  }
   bool start_exports = false;
   {
-    std::lock_guard<std::mutex> guard(State().lock);
-    std::swap(callback, State().next_frame);
-    std::swap(data, State().next_frame_data);
-    start_exports = !State().exports_started;
-    State().exports_started = true;
-  }
-  HWND top = ::GetAncestor(view, GA_ROOT);
-  if (callback != nullptr) {
-    AppendRecord("first-frame " + WindowSummary(top));
-    callback(data);
-    AppendRecord("first-frame-done " + WindowSummary(top));
+    std::lock_guard<std::mutex> guard(Ui().lock);
+    start_exports = !Ui().exports_started;
+    Ui().exports_started = true;
   }
   if (start_exports) {
     std::thread(RunExports, view).detach();
@@ -214,6 +219,7 @@ LRESULT CALLBACK ViewProcedure(HWND view, UINT message, WPARAM wparam, LPARAM lp
     case WM_ERASEBKGND:
       return 1;
     case kFrameMessage:
+    case WM_TIMER:
       DeliverFrame(view);
       return 0;
     case kExportsDoneMessage:
@@ -253,105 +259,66 @@ void RegisterClasses() {
   registered = true;
 }
 
-const char* MessageName(UINT message) {
-  switch (message) {
-    case WM_DESTROY:
-      return "WM_DESTROY";
-    case WM_SIZE:
-      return "WM_SIZE";
-    case WM_FONTCHANGE:
-      return "WM_FONTCHANGE";
-    case WM_CLOSE:
-      return "WM_CLOSE";
-  }
-  return nullptr;
-}
-
 }  // namespace
 
-HostSettings ReadHostSettings() {
-  HostSettings settings;
-  const std::wstring dpi = Environment(L"ORVANE_STANDIN_DPI");
-  if (!dpi.empty()) {
-    settings.dpi = static_cast<UINT>(std::wcstoul(dpi.c_str(), nullptr, 10));
+void ShowEngineArguments() {
+  const orvane::testing::EngineRecord record = orvane::testing::Record();
+  if (record.engines_created.empty()) {
+    return;
   }
-  settings.fail_view = Environment(L"ORVANE_STANDIN_FAIL_VIEW") == L"1";
-  const std::wstring consume = Environment(L"ORVANE_STANDIN_CONSUME");
-  if (!consume.empty()) {
-    settings.consume = true;
-    settings.consumed_message = static_cast<UINT>(std::wcstoul(consume.c_str(), nullptr, 0));
-  }
-  settings.call_exports = Environment(L"ORVANE_STANDIN_CALL_EXPORTS") != L"0";
-  return settings;
-}
-
-void OnEngineCreated(const FlutterDesktopEngineProperties& properties) {
-  std::vector<std::string> arguments;
-  for (int i = 0; i < properties.entrypoint_argc; ++i) {
-    arguments.emplace_back(properties.entrypoint_argv[i]);
-  }
-  AppendRecord("engine-created argc=" + std::to_string(properties.entrypoint_argc));
+  const std::vector<std::string>& arguments = record.engines_created.back().entrypoint_arguments;
+  AppendRecord("engine-created argc=" + std::to_string(arguments.size()));
   for (const std::string& argument : arguments) {
     AppendRecord("argument " + argument);
   }
-  std::lock_guard<std::mutex> guard(State().lock);
-  State().arguments = std::move(arguments);
+  std::lock_guard<std::mutex> guard(Ui().lock);
+  Ui().arguments = arguments;
 }
 
-HWND CreateViewWindow(int width, int height) {
-  if (ReadHostSettings().fail_view) {
-    AppendRecord("view-controller-refused");
-    return nullptr;
-  }
+HWND CreateView(int width, int height) {
+  ShowEngineArguments();
   RegisterClasses();
+  // The view waits under a hidden window of its own until the shell makes it its content.
   HWND parking = ::CreateWindowExW(0, kParkingClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                    ThisModule(), nullptr);
   HWND view = ::CreateWindowExW(0, kViewClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, width, height,
                                 parking, nullptr, ThisModule(), nullptr);
-  ::SetPropW(view, L"OrvaneStandinParking", parking);
+  ::SetPropW(view, kParkingProperty, parking);
+  ::PostMessageW(view, kFrameMessage, 0, 0);
   AppendRecord("view-controller-created " + std::to_string(width) + "x" + std::to_string(height));
   return view;
 }
 
-void DestroyViewWindow(HWND view) {
+void DestroyView(HWND view) {
+  if (view == nullptr) {
+    return;
+  }
+  const orvane::testing::EngineRecord record = orvane::testing::Record();
   HWND top = ::GetAncestor(view, GA_ROOT);
   MSG quit;
   const bool quit_posted = ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
-  AppendRecord(std::string("view-controller-destroyed top-level-alive=") +
-               (::IsWindow(top) && top != view ? "1" : "0") +
-               " quit-posted=" + (quit_posted ? "1" : "0"));
-  HWND parking = static_cast<HWND>(::GetPropW(view, L"OrvaneStandinParking"));
-  ::RemovePropW(view, L"OrvaneStandinParking");
+  std::string registrars;
+  for (const std::string& name : record.registrar_names) {
+    registrars += (registrars.empty() ? "" : ",") + name;
+  }
+  AppendRecord(
+      std::string("view-controller-destroyed top-level-alive=") +
+      (top != view && ::IsWindow(top) ? "1" : "0") + " quit-posted=" + (quit_posted ? "1" : "0") +
+      " font-reloads=" + std::to_string(record.font_reloads) + " registrars=" + registrars);
+  HWND parking = static_cast<HWND>(::GetPropW(view, kParkingProperty));
+  ::RemovePropW(view, kParkingProperty);
   ::DestroyWindow(view);
   if (parking != nullptr) {
     ::DestroyWindow(parking);
   }
 }
 
-void SetNextFrameCallback(FlutterDesktopOnNextFrameCallback callback, void* user_data) {
-  std::lock_guard<std::mutex> guard(State().lock);
-  State().next_frame = callback;
-  State().next_frame_data = user_data;
-}
-
-void ForceRedraw(HWND view) {
-  ::InvalidateRect(view, nullptr, FALSE);
-  ::PostMessageW(view, kFrameMessage, 0, 0);
-}
-
-bool HandleTopLevelMessage(HWND /*window*/, UINT message, WPARAM /*wparam*/, LPARAM /*lparam*/,
-                           LRESULT* result) {
-  const HostSettings settings = ReadHostSettings();
-  const bool consumed = settings.consume && settings.consumed_message == message;
-  if (const char* name = MessageName(message)) {
-    AppendRecord(std::string("top-level-message ") + name + (consumed ? " consumed" : ""));
-  }
-  if (consumed) {
-    *result = 0;
-  }
-  return consumed;
-}
-
-void OnReloadSystemFonts() { AppendRecord("reload-system-fonts"); }
-
 }  // namespace orvane_standin
+
+namespace orvane::testing {
+
+HWND CreateViewWindow(int width, int height) { return orvane_standin::CreateView(width, height); }
+
+void DestroyViewWindow(HWND window) { orvane_standin::DestroyView(window); }
+
+}  // namespace orvane::testing

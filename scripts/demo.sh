@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# The demo command: builds the Windows bundle, runs orvane.exe from it under Wine (in a virtual
+# display, with the stand-in engine and plug-in libraries), saves a screenshot of its window and
+# closes the window as a user would. The stand-in engine's built-in UI shows the arguments it was
+# given and what the executable's URL functions answered.
+#   scripts/demo.sh [SECONDS] [ARGUMENTS FOR orvane.exe...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+seconds=${1:-6}
+shift || true
+arguments=("$@")
+[ ${#arguments[@]} -gt 0 ] || arguments=(--demo-argument "two words")
+
+scripts/install-deps.sh
+
+echo "== building the windows preset and its bundle"
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j2 >build-demo.log 2>&1 || { tail -n 40 build-demo.log; exit 1; }
+rm -f build-demo.log
+cmake --install build/windows >/dev/null
+bundle="$root/build/windows/bundle"
+shot="$root/build/windows/demo-screenshot.png"
+
+source scripts/virtual-display.sh
+trap orvane_stop_display EXIT
+orvane_start_display
+# A prefix of the demo's own: it runs programs in a Wine virtual desktop, where Wine draws window
+# frames and titles itself (the bare X display has no window manager to draw them).
+orvane_keep_wineserver "$root/build/windows/demo-wineprefix"
+wine=wine
+[ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
+"$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+"$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1920x1080 /f >/dev/null 2>&1
+
+echo "== running $bundle/orvane.exe ${arguments[*]} for ${seconds}s"
+(cd "$bundle" && exec "$wine" orvane.exe "${arguments[@]}") \
+  >"$root/build/windows/demo-orvane.log" 2>&1 </dev/null &
+host=$!
+sleep "$seconds"
+import -window root "$shot"
+echo "== screenshot saved: $shot"
+
+"$wine" "$root/build/windows/tools/close_window.exe" FLUTTER_RUNNER_WIN32_WINDOW 10 \
+  >/dev/null 2>&1 </dev/null || echo "no window to close"
+rc=0
+wait "$host" || rc=$?
+echo "== orvane.exe exit code: $rc"
+exit "$rc"

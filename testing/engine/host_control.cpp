@@ -1,0 +1,89 @@
+// Settings from the environment, the monitor DPI, and what the stand-in does with top-level
+// window messages, for tests that run the real executable.
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "testing/engine/engine_standin.h"
+#include "testing/engine/host_standin.h"
+#include "testing/engine/standin_record.h"
+
+namespace orvane_standin {
+
+namespace {
+
+std::wstring Environment(const wchar_t* name) {
+  wchar_t value[MAX_PATH];
+  const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    return std::wstring();
+  }
+  return std::wstring(value, length);
+}
+
+std::optional<LRESULT> HandleTopLevelMessage(HWND /*window*/, UINT message, WPARAM /*wparam*/,
+                                             LPARAM /*lparam*/) {
+  const HostSettings settings = ReadHostSettings();
+  const bool consumed = settings.consume && settings.consumed_message == message;
+  if (const char* name = RecordedMessageName(message)) {
+    AppendRecord(std::string("top-level-message ") + name + (consumed ? " consumed" : ""));
+  }
+  if (consumed) {
+    return LRESULT{0};
+  }
+  return std::nullopt;
+}
+
+// Applies the environment's settings when the library is loaded into a process started by a
+// test. Without them (in-process tests) the library keeps its defaults and its control API.
+struct ApplyEnvironmentOnLoad {
+  ApplyEnvironmentOnLoad() {
+    const HostSettings settings = ReadHostSettings();
+    if (settings.fail_view) {
+      orvane::testing::SetViewControllerCreationFails(true);
+    }
+    if (settings.recording || settings.consume) {
+      orvane::testing::SetWindowProcHandler(HandleTopLevelMessage);
+    }
+  }
+} apply_environment_on_load;
+
+}  // namespace
+
+HostSettings ReadHostSettings() {
+  HostSettings settings;
+  const std::wstring dpi = Environment(L"ORVANE_STANDIN_DPI");
+  if (!dpi.empty()) {
+    settings.dpi = static_cast<UINT>(std::wcstoul(dpi.c_str(), nullptr, 10));
+  }
+  settings.fail_view = Environment(L"ORVANE_STANDIN_FAIL_VIEW") == L"1";
+  const std::wstring consume = Environment(L"ORVANE_STANDIN_CONSUME");
+  if (!consume.empty()) {
+    settings.consume = true;
+    settings.consumed_message = static_cast<UINT>(std::wcstoul(consume.c_str(), nullptr, 0));
+  }
+  settings.call_exports = Environment(L"ORVANE_STANDIN_CALL_EXPORTS") != L"0";
+  settings.recording = !Environment(L"ORVANE_STANDIN_RECORD").empty();
+  return settings;
+}
+
+const char* RecordedMessageName(UINT message) {
+  switch (message) {
+    case WM_DESTROY:
+      return "WM_DESTROY";
+    case WM_SIZE:
+      return "WM_SIZE";
+    case WM_FONTCHANGE:
+      return "WM_FONTCHANGE";
+    case WM_CLOSE:
+      return "WM_CLOSE";
+  }
+  return nullptr;
+}
+
+}  // namespace orvane_standin
+
+extern "C" UINT FlutterDesktopGetDpiForMonitor(HMONITOR /*monitor*/) {
+  return orvane_standin::ReadHostSettings().dpi;
+}
