@@ -182,8 +182,14 @@ TEST(UrlProbeState, FailedThreadStartIsRetriedByTheNextRequest) {
   EXPECT_EQ(*rig.starts, 0);
   rig.state->Request(W(2));
   EXPECT_EQ(*rig.starts, 1);
+  // The first request may still wait in the slot when the worker starts; the second is served
+  // either way.
   rig.probe->WaitForProbes(1);
-  EXPECT_EQ(rig.probe->Probed(), std::vector<WindowHandle>{W(2)});
+  if (rig.probe->Probed()[0] == W(1)) {
+    rig.probe->Release();
+    rig.probe->WaitForProbes(2);
+  }
+  EXPECT_EQ(rig.probe->Probed().back(), W(2));
   rig.probe->Release();
 }
 
