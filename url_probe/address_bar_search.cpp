@@ -110,7 +110,13 @@ std::u16string probe_url_for_window(ProbePlatform& platform, WindowHandle hwnd, 
   const int32_t hr = platform.InitializeCom();
   const bool need_uninit = NeedsUninitialize(hr);
   if (traced) trace(u"  CoInitializeEx hr=0x%08x need_uninit=%d", Hex(hr), need_uninit ? 1 : 0);
-  std::u16string url = Search(platform, hwnd, form, trace).Run();
+  std::u16string url;
+  try {
+    url = Search(platform, hwnd, form, trace).Run();
+  } catch (...) {
+    // Out of memory mid-search: an empty answer, and COM still balanced.
+    url.clear();
+  }
   if (need_uninit) platform.UninitializeCom();
   return url;
 }
