@@ -11,14 +11,18 @@
 
 #include <initguid.h>
 
-#include "uiautomationclient.h"
 #include "uia_server.h"
+#include "uiautomationclient.h"
 
 static const UiaServerScenario* scenario;
 static UiaServerCounts counts;
 
-enum { kTreeScopeDescendants = 4, kControlTypeProperty = 30003, kEditControlType = 50004,
-       kValuePattern = 10002 };
+enum {
+  kTreeScopeDescendants = 4,
+  kControlTypeProperty = 30003,
+  kEditControlType = 50004,
+  kValuePattern = 10002
+};
 
 /* Every object of this server: one interface, one reference count, an index into the scenario
    (-1 for the root). */
@@ -173,9 +177,9 @@ static HRESULT STDMETHODCALLTYPE AutomationPropertyCondition(IUIAutomation* self
 }
 
 static void FillVtables(void) {
-#define UNKNOWN_SLOTS(vtbl)                                           \
-  (vtbl).QueryInterface = (void*)QueryInterfaceImpl;                  \
-  (vtbl).AddRef = (void*)AddRefImpl;                                  \
+#define UNKNOWN_SLOTS(vtbl)                          \
+  (vtbl).QueryInterface = (void*)QueryInterfaceImpl; \
+  (vtbl).AddRef = (void*)AddRefImpl;                 \
   (vtbl).Release = (void*)ReleaseImpl
   UNKNOWN_SLOTS(pattern_vtbl);
   pattern_vtbl.get_CurrentValue = PatternValue;

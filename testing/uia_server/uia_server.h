@@ -26,11 +26,11 @@ typedef struct UiaServerScenario {
 } UiaServerScenario;
 
 typedef struct UiaServerCounts {
-  LONG created;                /* objects handed out */
-  LONG live;                   /* objects not yet released to zero */
-  LONG over_released;          /* Release calls on an object already at zero */
-  LONG released_outside_com;   /* final releases on a thread without COM */
-  LONG unexpected_arguments;   /* calls whose arguments were not the expected ones */
+  LONG created;              /* objects handed out */
+  LONG live;                 /* objects not yet released to zero */
+  LONG over_released;        /* Release calls on an object already at zero */
+  LONG released_outside_com; /* final releases on a thread without COM */
+  LONG unexpected_arguments; /* calls whose arguments were not the expected ones */
 } UiaServerCounts;
 
 typedef void(WINAPI* UiaServerSetScenarioFn)(const UiaServerScenario* scenario);
