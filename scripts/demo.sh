@@ -32,6 +32,10 @@ wine=wine
 [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
 "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1920x1080 /f >/dev/null 2>&1
+# The desktop setting is read when the desktop starts: start this prefix's processes afresh.
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+orvane_keep_wineserver "$root/build/windows/demo-wineprefix"
 
 echo "== running $bundle/orvane.exe ${arguments[*]} for ${seconds}s"
 (cd "$bundle" && exec "$wine" orvane.exe "${arguments[@]}") \
