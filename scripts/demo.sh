@@ -25,17 +25,9 @@ shot="$root/build/windows/demo-screenshot.png"
 source scripts/virtual-display.sh
 trap orvane_stop_display EXIT
 orvane_start_display
-# A prefix of the demo's own: it runs programs in a Wine virtual desktop, where Wine draws window
-# frames and titles itself (the bare X display has no window manager to draw them).
-orvane_keep_wineserver "$root/build/windows/demo-wineprefix"
+orvane_keep_desktop_wineserver "$root/build/windows/desktop-wineprefix"
 wine=wine
 [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
-"$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-"$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1920x1080 /f >/dev/null 2>&1
-# The desktop setting is read when the desktop starts: start this prefix's processes afresh.
-wineserver -k >/dev/null 2>&1 || true
-wineserver -w >/dev/null 2>&1 || true
-orvane_keep_wineserver "$root/build/windows/demo-wineprefix"
 
 echo "== running $bundle/orvane.exe ${arguments[*]} for ${seconds}s"
 (cd "$bundle" && exec "$wine" orvane.exe "${arguments[@]}") \
