@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -68,6 +71,30 @@ TEST(EncodableValueTest, OrdersWithinAnAlternative) {
   }
   EXPECT_FALSE(EncodableValue() < EncodableValue());
   EXPECT_EQ(EncodableValue(), EncodableValue());
+}
+
+TEST(EncodableValueTest, NaNKeysOrderAfterNumbersWhateverTheirArrival) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  std::vector<double> keys = {nan, 2.0, -1.0, nan, 1.0};
+  std::sort(keys.begin(), keys.end(),
+            [](double a, double b) { return std::isnan(b) && !std::isnan(a); });
+  do {
+    EncodableMap map;
+    EncodableMap list_map;
+    for (double key : keys) {
+      map.emplace(EncodableValue(key), EncodableValue());
+      list_map.emplace(EncodableValue(std::vector<double>{0.5, key}), EncodableValue());
+    }
+    std::vector<double> order;
+    for (const auto& entry : map) order.push_back(entry.first.Get<double>());
+    ASSERT_EQ(order.size(), 4u);
+    EXPECT_EQ(std::vector<double>(order.begin(), order.begin() + 3),
+              (std::vector<double>{-1.0, 1.0, 2.0}));
+    EXPECT_TRUE(std::isnan(order[3]));
+    EXPECT_EQ(list_map.size(), 4u);
+  } while (std::next_permutation(keys.begin(), keys.end(), [](double a, double b) {
+    return EncodableValue(a) < EncodableValue(b);
+  }));
 }
 
 TEST(EncodableValueTest, MapKeysDistinguishAlternativesAndIterateInOrder) {
