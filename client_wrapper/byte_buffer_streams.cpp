@@ -69,7 +69,7 @@ void ByteBufferStreamWriter::WriteBytes(const uint8_t* source, size_t length) {
   if (needed > buffer_->capacity()) {
     // Room for what usually follows a large payload (the rest of a map), so that the payload is
     // not copied a second time when the vector grows again.
-    buffer_->reserve(std::max(buffer_->capacity() * 2, needed + needed / 8 + 64));
+    buffer_->reserve(std::max(buffer_->capacity() * 2, needed + 4096));
   }
   buffer_->insert(buffer_->end(), source, source + length);
 }

@@ -49,7 +49,7 @@ using EncodableVariant =
 // The value carried by every channel message. Default-constructed it is null. A total order:
 // first by alternative, then within one alternative numerically, lexicographically (strings and
 // byte lists by unsigned byte, lists element by element, maps entry by entry) or, for custom
-// values, by address.
+// values, by address. Equality is the alternatives' own (a NaN is not equal to itself).
 class EncodableValue : public EncodableVariant {
  public:
   using EncodableVariant::EncodableVariant;
@@ -87,9 +87,9 @@ class EncodableValue : public EncodableVariant {
 
   const EncodableVariant& variant() const { return *this; }
 
-  friend bool operator<(const EncodableValue& a, const EncodableValue& b) {
-    return a.variant() < b.variant();
-  }
+  // Numeric < for numbers, except that NaN orders after every number and equal to every NaN:
+  // map keys need a strict weak order, and hostile messages can carry NaN keys.
+  friend bool operator<(const EncodableValue& a, const EncodableValue& b);
   friend bool operator>(const EncodableValue& a, const EncodableValue& b) { return b < a; }
   friend bool operator<=(const EncodableValue& a, const EncodableValue& b) { return !(b < a); }
   friend bool operator>=(const EncodableValue& a, const EncodableValue& b) { return !(a < b); }

@@ -13,6 +13,16 @@ namespace {
 
 enum Envelope : uint8_t { kSuccess = 0, kError = 1 };
 
+// Writes the value, or a null for none, without copying the value.
+void WriteOptionalValue(const StandardCodecSerializer& serializer, const EncodableValue* value,
+                        ByteStreamWriter* writer) {
+  if (value != nullptr) {
+    serializer.WriteValue(*value, writer);
+  } else {
+    serializer.WriteValue(EncodableValue(), writer);
+  }
+}
+
 }  // namespace
 
 const StandardMethodCodec& StandardMethodCodec::Instance(
@@ -55,8 +65,7 @@ std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeMethodCall(
   auto encoded = std::make_unique<std::vector<uint8_t>>();
   ByteBufferStreamWriter writer(encoded.get());
   serializer_->WriteValue(EncodableValue(method_call.method_name()), &writer);
-  serializer_->WriteValue(
-      method_call.arguments() != nullptr ? *method_call.arguments() : EncodableValue(), &writer);
+  WriteOptionalValue(*serializer_, method_call.arguments(), &writer);
   return encoded;
 }
 
@@ -65,7 +74,7 @@ std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeSuccessEnvelope
   auto encoded = std::make_unique<std::vector<uint8_t>>();
   ByteBufferStreamWriter writer(encoded.get());
   writer.WriteByte(kSuccess);
-  serializer_->WriteValue(result != nullptr ? *result : EncodableValue(), &writer);
+  WriteOptionalValue(*serializer_, result, &writer);
   return encoded;
 }
 
@@ -78,7 +87,7 @@ std::unique_ptr<std::vector<uint8_t>> StandardMethodCodec::EncodeErrorEnvelope(
   serializer_->WriteValue(EncodableValue(error_code), &writer);
   serializer_->WriteValue(error_message.empty() ? EncodableValue() : EncodableValue(error_message),
                           &writer);
-  serializer_->WriteValue(error_details != nullptr ? *error_details : EncodableValue(), &writer);
+  WriteOptionalValue(*serializer_, error_details, &writer);
   return encoded;
 }
 

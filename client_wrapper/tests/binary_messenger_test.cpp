@@ -135,14 +135,16 @@ TEST_F(BinaryMessengerTest, RemovalForgetsTheHandlerBeforeTellingTheLibrary) {
   std::shared_ptr<Witness> witness(new Witness{&seen});
   messenger_->SetMessageHandler("c", [witness](const uint8_t*, size_t, ReplyCallback) {});
   witness.reset();
+  messenger_->SetMessageHandler("keep", [](const uint8_t*, size_t, ReplyCallback) {});
   messenger_->SetMessageHandler("c", nullptr);
+  EXPECT_EQ(Record().registered_channels, std::vector<std::string>{"keep"});
 
   std::vector<testing::CallbackRegistration> registrations = Record().callback_registrations;
-  ASSERT_EQ(registrations.size(), 2u);
+  ASSERT_EQ(registrations.size(), 3u);
   EXPECT_TRUE(registrations[0].callback_present);
-  EXPECT_FALSE(registrations[1].callback_present);
-  EXPECT_EQ(registrations[1].user_data, nullptr);
-  EXPECT_EQ(seen, 1u);
+  EXPECT_FALSE(registrations[2].callback_present);
+  EXPECT_EQ(registrations[2].user_data, nullptr);
+  EXPECT_EQ(seen, 2u);
   EXPECT_FALSE(testing::DeliverMessage("c", {}).delivered);
 }
 

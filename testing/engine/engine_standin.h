@@ -41,8 +41,6 @@ struct CallbackRegistration {
   std::string channel;
   bool callback_present = false;
   void* user_data = nullptr;
-  // How many channels had a callback just before this call.
-  size_t channels_before = 0;
 };
 
 // One FlutterDesktopMessengerSendResponse call.
@@ -76,6 +74,8 @@ struct EngineRecord {
   // Messengers whose last reference has gone.
   int messengers_freed = 0;
   std::vector<CallbackRegistration> callback_registrations;
+  // Channels with a callback now, in name order.
+  std::vector<std::string> registered_channels;
   std::vector<SentMessage> sent;
   std::vector<Response> responses;
 

@@ -70,12 +70,15 @@ void FlutterDesktopMessengerSetCallback(FlutterDesktopMessengerRef /*messenger*/
   registration.channel = channel != nullptr ? channel : "";
   registration.callback_present = callback != nullptr;
   registration.user_data = user_data;
-  registration.channels_before = state.channels.size();
   state.record.callback_registrations.push_back(registration);
   if (callback == nullptr) {
     state.channels.erase(registration.channel);
   } else {
     state.channels[registration.channel] = ChannelCallback{callback, user_data};
+  }
+  state.record.registered_channels.clear();
+  for (const auto& channel : state.channels) {
+    state.record.registered_channels.push_back(channel.first);
   }
 }
 

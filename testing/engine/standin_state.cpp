@@ -29,6 +29,7 @@ void ReleaseEngineLocked(StandinState& state, FlutterDesktopEngineRef engine) {
     messenger_entry->second->engine_alive = false;
   }
   state.channels.clear();
+  state.record.registered_channels.clear();
   state.next_frame = nullptr;
   state.next_frame_user_data = nullptr;
   ReleaseMessengerLocked(state, messenger);
@@ -72,35 +73,36 @@ EngineRecord Record() {
   return state.record;
 }
 
-void SetEngineCreationFails(bool fails) {
+namespace {
+
+template <typename Change>
+void Update(Change change) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
-  state.engine_creation_fails = fails;
+  change(state);
+}
+
+}  // namespace
+
+void SetEngineCreationFails(bool fails) {
+  Update([fails](StandinState& state) { state.engine_creation_fails = fails; });
 }
 
 void SetViewControllerCreationFails(bool fails) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.view_controller_creation_fails = fails;
+  Update([fails](StandinState& state) { state.view_controller_creation_fails = fails; });
 }
 
 void SetMessengerAvailable(bool available) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.messenger_available = available;
+  Update([available](StandinState& state) { state.messenger_available = available; });
 }
 
 void SetSendWithReplyRefused(bool refused) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.send_with_reply_refused = refused;
+  Update([refused](StandinState& state) { state.send_with_reply_refused = refused; });
 }
 
 void SetWindowProcHandler(
     std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
-  state.window_proc_handler = std::move(handler);
+  Update([&handler](StandinState& state) { state.window_proc_handler = std::move(handler); });
 }
 
 }  // namespace orvane::testing
