@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -39,20 +40,24 @@ void FillCache() {
   benchmark::DoNotOptimize(filled);
 }
 
-// Keeps the worker storing results while a benchmark runs.
-std::atomic<int> storing_benchmarks{0};
-void KeepWorkerBusy() {
-  static std::thread* const feeder = new std::thread([] {
-    for (uintptr_t n = 0;; n = (n + 1) % kWindows) {
-      if (storing_benchmarks.load() > 0) {
-        request_url_for_hwnd(State, W(n));
-      } else {
-        std::this_thread::yield();
-      }
-    }
-  });
-  benchmark::DoNotOptimize(feeder);
-}
+// Keeps the worker storing results for as long as it lives.
+class Feeder {
+ public:
+  Feeder()
+      : thread_([this] {
+          for (uintptr_t n = 0; running_.load(); n = (n + 1) % kWindows) {
+            request_url_for_hwnd(State, W(n));
+          }
+        }) {}
+  ~Feeder() {
+    running_ = false;
+    thread_.join();
+  }
+
+ private:
+  std::atomic<bool> running_{true};
+  std::thread thread_;
+};
 
 void BM_CachedRead(benchmark::State& state) {
   FillCache();
@@ -66,14 +71,13 @@ BENCHMARK(BM_CachedRead)->Threads(1)->Threads(2)->Threads(4)->Threads(8)->UseRea
 
 void BM_CachedReadWhileStoring(benchmark::State& state) {
   FillCache();
-  KeepWorkerBusy();
-  if (state.thread_index() == 0) ++storing_benchmarks;
+  std::unique_ptr<Feeder> feeder;
+  if (state.thread_index() == 0) feeder = std::make_unique<Feeder>();
   char16_t buffer[256];
   const WindowHandle hwnd = W(static_cast<uintptr_t>(state.thread_index()) % kWindows);
   for (auto _ : state) {
     benchmark::DoNotOptimize(get_cached_url(State, hwnd, buffer, 256));
   }
-  if (state.thread_index() == 0) --storing_benchmarks;
 }
 BENCHMARK(BM_CachedReadWhileStoring)->Threads(1)->Threads(2)->Threads(4)->Threads(8)->UseRealTime();
 

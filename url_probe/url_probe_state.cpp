@@ -1,6 +1,5 @@
 #include "url_probe/url_probe_state.h"
 
-#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -43,7 +42,7 @@ void UrlProbeState::StartWorkerIfNeeded() {
   worker_started = true;
   try {
     launch_([this] { url_worker_main(); });
-  } catch (const std::system_error&) {
+  } catch (...) {
     // No thread now; a later request tries again. Until then the request just waits in the slot.
     worker_started = false;
   }
@@ -63,9 +62,18 @@ void UrlProbeState::url_worker_main() {
     WindowHandle hwnd = pending_hwnd;
     pending_hwnd = nullptr;
     guard.unlock();
-    std::u16string url = port_.Probe(hwnd);
+    std::u16string url;
+    try {
+      url = port_.Probe(hwnd);
+    } catch (...) {
+      // Nothing may end the worker: a probe that fails this way found nothing.
+    }
     guard.lock();
-    Store(hwnd, std::move(url));
+    try {
+      Store(hwnd, std::move(url));
+    } catch (...) {
+      // Out of memory: the cache stays as it was.
+    }
   }
 }
 

@@ -1,4 +1,5 @@
 #include "url_probe/address_bar_search.h"
+#include "url_probe/url_probe_state.h"
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,16 @@ TEST(AddressBarSearch, BalancesComOnlyWhenItsOwnInitialisationCounts) {
     EXPECT_EQ(probe_url_for_window(platform, Window(), ProbeForm::kUntraced), u"a.example");
     EXPECT_EQ(platform.uninit_calls, c.uninit_calls) << c.hr;
   }
+}
+
+TEST(PlatformWorkerPort, JoinsTheThreadOnceAndProbesWithBalancedCom) {
+  RecordedPlatform platform(WithEdits({Edit(u"", u"", u"a.example")}));
+  PlatformWorkerPort port(platform);
+  port.PrepareThread();
+  EXPECT_EQ(platform.init_calls, 1);
+  EXPECT_EQ(port.Probe(Window()), u"a.example");
+  EXPECT_EQ(platform.init_calls, 2);
+  EXPECT_EQ(platform.uninit_calls, 1);
 }
 
 TEST(AddressBarSearch, NullHandleTouchesNothing) {
