@@ -108,7 +108,8 @@ TEST_F(Win32WindowTest, OpensInvisibleWithTitleIconAndSizeScaledByTruncation) {
     EXPECT_EQ(frame.right, c.expected.right) << c.dpi;
     EXPECT_EQ(frame.bottom, c.expected.bottom) << c.dpi;
     EXPECT_FALSE(::IsWindowVisible(handle));
-    EXPECT_EQ(::GetWindowLongW(handle, GWL_STYLE) & WS_OVERLAPPEDWINDOW, WS_OVERLAPPEDWINDOW);
+    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(handle, GWL_STYLE)) & WS_OVERLAPPEDWINDOW,
+              static_cast<DWORD>(WS_OVERLAPPEDWINDOW));
     wchar_t title[64] = {};
     ::GetWindowTextW(handle, title, 64);
     EXPECT_EQ(std::wstring(title), L"Orvane Widget");

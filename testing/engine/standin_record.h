@@ -18,8 +18,8 @@ inline void AppendRecord(const std::string& line) {
   if (length == 0 || length >= MAX_PATH) {
     return;
   }
-  FILE* file = _wfopen(path, L"ab");
-  if (file == nullptr) {
+  FILE* file = nullptr;
+  if (_wfopen_s(&file, path, L"ab") != 0 || file == nullptr) {
     return;
   }
   std::fputs(line.c_str(), file);
