@@ -16,8 +16,8 @@ scripts/install-deps.sh
 
 echo "== building the windows preset and its bundle"
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j2 >build-demo.log 2>&1 || { tail -n 40 build-demo.log; exit 1; }
-rm -f build-demo.log
+log="$root/build/windows/demo-build.log"
+cmake --build --preset windows -j2 >"$log" 2>&1 || { tail -n 40 "$log"; exit 1; }
 cmake --install build/windows >/dev/null
 bundle="$root/build/windows/bundle"
 shot="$root/build/windows/demo-screenshot.png"
