@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -206,6 +207,37 @@ TEST(OrvaneExe, ExportsTheUrlFunctionsByName) {
             std::vector<std::string>{
                 "ov_get_url_for_hwnd=1 ov_request_url_for_hwnd=1 ov_get_cached_url=1"});
   CloseAndExpectExitZero(host);
+}
+
+// Wine's C runtime will not reopen the standard streams of a process that started without any
+// (freopen refuses a stream with no descriptor), so only the console and the engine library's
+// resync are checked here; the streams follow on Windows.
+TEST(OpenDebugConsole, OpensAConsoleAndTellsTheEngineLibraryToResync) {
+  wchar_t folder[MAX_PATH];
+  wchar_t report[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, folder);
+  ::GetTempFileNameW(folder, L"con", 0, report);
+  wchar_t program[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, program, MAX_PATH);
+  std::wstring path(program, length);
+  path = path.substr(0, path.find_last_of(L"\\/")) + L"\\console_check.exe";
+  std::wstring command = L"\"" + path + L"\" " + report;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  // Without a console of its own, as under a debugger started from the desktop.
+  ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                               nullptr, nullptr, &startup, &info));
+  ASSERT_EQ(::WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
+  ::CloseHandle(info.hThread);
+  ::CloseHandle(info.hProcess);
+  std::string text(256, '\0');
+  FILE* file = nullptr;
+  ASSERT_EQ(_wfopen_s(&file, report, L"rb"), 0);
+  text.resize(std::fread(text.data(), 1, text.size(), file));
+  std::fclose(file);
+  ::DeleteFileW(report);
+  EXPECT_EQ(text, "console=1 resyncs=1");
 }
 
 }  // namespace
