@@ -1,0 +1,264 @@
+#include "testing/acc_window/acc_window.h"
+
+#include <oleacc.h>
+
+#include <utility>
+
+namespace orvane::testing {
+namespace {
+
+constexpr IID kIidIAccessible = {
+    0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+constexpr UINT kDestroyMessage = WM_APP + 1;
+
+bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+
+HRESULT Text(const std::optional<std::wstring>& text, bool fails, BSTR* out) {
+  *out = nullptr;
+  if (fails) return E_FAIL;
+  if (!text) return S_FALSE;
+  *out = SysAllocStringLen(text->data(), static_cast<UINT>(text->size()));
+  return S_OK;
+}
+
+// One node of the tree. Serves IAccessible and, for AccessibleChildren, IEnumVARIANT over its
+// children.
+class Node final : public IAccessible, public IEnumVARIANT {
+ public:
+  Node(const AccNodeSpec& spec, HWND* hwnd, std::shared_ptr<std::atomic<long>> live)
+      : spec_(spec), hwnd_(hwnd), live_(std::move(live)) {
+    for (const AccNodeSpec& child : spec.children)
+      children_.push_back(new Node(child, hwnd, live_));
+  }
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    *out = nullptr;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kIidIAccessible) {
+      *out = static_cast<IAccessible*>(this);
+    } else if (riid == IID_IEnumVARIANT && spec_.serves_enum && !spec_.children_fail) {
+      *out = static_cast<IEnumVARIANT*>(this);
+    } else {
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override {
+    if (refs_++ == 1) ++*live_;  // referenced from outside the tree
+    return refs_;
+  }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG refs = --refs_;
+    if (refs == 1) --*live_;
+    if (refs == 0) {
+      for (Node* child : children_) child->Release();
+      delete this;
+    }
+    return refs;
+  }
+
+  // IDispatch
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    return E_NOTIMPL;
+  }
+
+  // IAccessible
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+    *parent = nullptr;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+    *count = 0;
+    if (spec_.child_count_fails) return E_FAIL;
+    *count = static_cast<LONG>(children_.size());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
+    *out = nullptr;
+    if (spec_.children_fail || child.vt != VT_I4 || child.lVal < 1 ||
+        child.lVal > static_cast<LONG>(children_.size())) {
+      return E_INVALIDARG;
+    }
+    *out = static_cast<IAccessible*>(children_[static_cast<size_t>(child.lVal - 1)]);
+    (*out)->AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override {
+    if (!IsSelf(child)) return E_INVALIDARG;
+    if (spec_.name_destroys_window) DestroyWindow(*hwnd_);
+    return Text(spec_.name, spec_.name_fails, out);
+  }
+  HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override {
+    if (!IsSelf(child)) return E_INVALIDARG;
+    return Text(spec_.value, spec_.value_fails, out);
+  }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* out) override {
+    *out = nullptr;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
+    VariantInit(out);
+    if (!IsSelf(child) || spec_.role_fails) return E_FAIL;
+    out->vt = VT_I4;
+    out->lVal = spec_.role;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* out) override {
+    VariantInit(out);
+    if (!IsSelf(child) || spec_.state_fails) return E_FAIL;
+    out->vt = VT_I4;
+    out->lVal = spec_.state;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* out) override {
+    *out = nullptr;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG*) override {
+    *file = nullptr;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR* out) override {
+    *out = nullptr;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
+    VariantInit(out);
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override {
+    VariantInit(out);
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* out) override {
+    *out = nullptr;
+    return S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE accLocation(LONG*, LONG*, LONG*, LONG*, VARIANT) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT* out) override {
+    VariantInit(out);
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE accHitTest(LONG, LONG, VARIANT* out) override {
+    VariantInit(out);
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+  // IEnumVARIANT
+  HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+    ULONG n = 0;
+    for (; n < count && cursor_ < children_.size(); ++n, ++cursor_) {
+      VariantInit(&out[n]);
+      out[n].vt = VT_DISPATCH;
+      out[n].pdispVal = static_cast<IAccessible*>(children_[cursor_]);
+      out[n].pdispVal->AddRef();
+    }
+    if (fetched != nullptr) *fetched = n;
+    return n == count ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
+    cursor_ += count;
+    return cursor_ <= children_.size() ? S_OK : S_FALSE;
+  }
+  HRESULT STDMETHODCALLTYPE Reset() override {
+    cursor_ = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
+    *out = nullptr;
+    return E_NOTIMPL;
+  }
+
+ private:
+  ~Node() = default;
+
+  const AccNodeSpec& spec_;
+  HWND* hwnd_;
+  std::shared_ptr<std::atomic<long>> live_;
+  std::vector<Node*> children_;
+  size_t cursor_ = 0;
+  ULONG refs_ = 1;
+};
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == kDestroyMessage) {
+    DestroyWindow(hwnd);
+    return 0;
+  }
+  if (message == WM_GETOBJECT && static_cast<LONG>(lparam) == OBJID_CLIENT) {
+    auto* root = reinterpret_cast<IAccessible*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (root != nullptr) return LresultFromObject(kIidIAccessible, wparam, root);
+  }
+  return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+const wchar_t* WindowClass() {
+  static const wchar_t* const name = [] {
+    WNDCLASSW window_class = {};
+    window_class.lpfnWndProc = WindowProc;
+    window_class.hInstance = GetModuleHandleW(nullptr);
+    window_class.lpszClassName = L"OrvaneAccTestWindow";
+    RegisterClassW(&window_class);
+    return window_class.lpszClassName;
+  }();
+  return name;
+}
+
+}  // namespace
+
+AccWindow::AccWindow(std::optional<AccNodeSpec> tree) {
+  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ =
+      std::thread([this, tree = std::move(tree), ready]() mutable { Run(std::move(tree), ready); });
+  WaitForSingleObject(ready, INFINITE);
+  CloseHandle(ready);
+}
+
+AccWindow::~AccWindow() {
+  PostThreadMessageW(thread_id_, WM_QUIT, 0, 0);
+  thread_.join();
+}
+
+void AccWindow::Destroy() {
+  SendMessageW(hwnd_, kDestroyMessage, 0, 0);
+  if (IsWindow(hwnd_)) DestroyWindow(hwnd_);  // reached only if the message went nowhere
+}
+
+void AccWindow::Run(std::optional<AccNodeSpec> tree, HANDLE ready) {
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  thread_id_ = GetCurrentThreadId();
+  Node* root = nullptr;
+  hwnd_ = CreateWindowExW(0, WindowClass(), L"Browser", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                          nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (tree) {
+    root = new Node(*tree, &hwnd_, live_);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(root));
+  }
+  SetEvent(ready);
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
+  if (root != nullptr) root->Release();
+  CoUninitialize();
+}
+
+}  // namespace orvane::testing

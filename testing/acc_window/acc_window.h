@@ -1,0 +1,57 @@
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A window with an accessibility tree of the test's own, served from a thread of its own that
+// keeps pumping messages, as a browser's would. Every call can be made to fail.
+namespace orvane::testing {
+
+struct AccNodeSpec {
+  LONG role = 10;  // ROLE_SYSTEM_CLIENT
+  LONG state = 0;
+  std::optional<std::wstring> name;
+  std::optional<std::wstring> value;
+  bool role_fails = false;
+  bool state_fails = false;
+  bool name_fails = false;
+  bool value_fails = false;
+  bool child_count_fails = false;
+  bool children_fail = false;
+  // Without the enumerator, AccessibleChildren has to ask for each child in turn.
+  bool serves_enum = true;
+  // Reading this node's name destroys the window, as a browser closing mid-probe would.
+  bool name_destroys_window = false;
+  std::vector<AccNodeSpec> children;
+};
+
+class AccWindow {
+ public:
+  // Without a tree the window leaves WM_GETOBJECT to the system.
+  explicit AccWindow(std::optional<AccNodeSpec> tree);
+  ~AccWindow();
+  AccWindow(const AccWindow&) = delete;
+  AccWindow& operator=(const AccWindow&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  // Accessible objects of the tree still referenced from outside the window.
+  long live_objects() const { return live_->load(); }
+  // Destroys the window on its thread and waits for that.
+  void Destroy();
+
+ private:
+  void Run(std::optional<AccNodeSpec> tree, HANDLE ready);
+
+  std::shared_ptr<std::atomic<long>> live_ = std::make_shared<std::atomic<long>>(0);
+  std::thread thread_;
+  DWORD thread_id_ = 0;
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace orvane::testing
