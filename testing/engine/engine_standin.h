@@ -92,6 +92,8 @@ struct Delivery {
   // False when no callback is registered for the channel.
   bool delivered = false;
   uint64_t message_id = 0;
+  // The responses sent before DeliverMessage returned.
+  std::vector<Response> responses;
 };
 
 // Forgets everything and frees every handle still alive; settings go back to their defaults.
