@@ -84,7 +84,8 @@ struct EngineRecord {
   int last_width = 0;
   int last_height = 0;
   int redraws = 0;
-  int window_proc_calls = 0;
+  // The messages handed to FlutterDesktopViewControllerHandleTopLevelWindowProc, in order.
+  std::vector<UINT> window_messages;
   int output_resyncs = 0;
 };
 
