@@ -1,0 +1,192 @@
+// Channel messages both ways, responses, and the messenger's references and lock.
+
+#include <cstring>
+
+#include "testing/engine/standin_state.h"
+
+using orvane::testing::ChannelCallback;
+using orvane::testing::PendingReply;
+using orvane::testing::StandinState;
+using orvane::testing::State;
+
+namespace {
+
+std::vector<uint8_t> CopyBytes(const uint8_t* data, size_t size) {
+  return data != nullptr ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+}
+
+bool SendLocked(StandinState& state, const char* channel, const uint8_t* message,
+                size_t message_size, FlutterDesktopBinaryReply reply, void* user_data) {
+  orvane::testing::SentMessage sent;
+  sent.channel = channel != nullptr ? channel : "";
+  sent.bytes = CopyBytes(message, message_size);
+  sent.with_reply = reply != nullptr;
+  sent.accepted = !(sent.with_reply && state.send_with_reply_refused);
+  if (sent.with_reply && sent.accepted) {
+    state.pending_replies[state.record.sent.size()] = PendingReply{reply, user_data};
+  }
+  state.record.sent.push_back(sent);
+  return sent.accepted;
+}
+
+}  // namespace
+
+extern "C" {
+
+bool FlutterDesktopMessengerSend(FlutterDesktopMessengerRef /*messenger*/, const char* channel,
+                                 const uint8_t* message, size_t message_size) {
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return SendLocked(state, channel, message, message_size, nullptr, nullptr);
+}
+
+bool FlutterDesktopMessengerSendWithReply(FlutterDesktopMessengerRef /*messenger*/,
+                                          const char* channel, const uint8_t* message,
+                                          size_t message_size, FlutterDesktopBinaryReply reply,
+                                          void* user_data) {
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return SendLocked(state, channel, message, message_size, reply, user_data);
+}
+
+void FlutterDesktopMessengerSendResponse(FlutterDesktopMessengerRef /*messenger*/,
+                                         const FlutterDesktopMessageResponseHandle* handle,
+                                         const uint8_t* data, size_t data_length) {
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  orvane::testing::Response response;
+  response.message_id = handle != nullptr ? handle->message_id : 0;
+  response.data_present = data != nullptr;
+  response.bytes = CopyBytes(data, data_length);
+  state.record.responses.push_back(response);
+}
+
+void FlutterDesktopMessengerSetCallback(FlutterDesktopMessengerRef /*messenger*/,
+                                        const char* channel, FlutterDesktopMessageCallback callback,
+                                        void* user_data) {
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  orvane::testing::CallbackRegistration registration;
+  registration.channel = channel != nullptr ? channel : "";
+  registration.callback_present = callback != nullptr;
+  registration.user_data = user_data;
+  state.record.callback_registrations.push_back(registration);
+  if (callback == nullptr) {
+    state.channels.erase(registration.channel);
+  } else {
+    state.channels[registration.channel] = ChannelCallback{callback, user_data};
+  }
+  state.record.registered_channels.clear();
+  for (const auto& channel : state.channels) {
+    state.record.registered_channels.push_back(channel.first);
+  }
+}
+
+FlutterDesktopMessengerRef FlutterDesktopMessengerAddRef(FlutterDesktopMessengerRef messenger) {
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  ++state.record.messenger_add_refs;
+  auto found = state.messengers.find(messenger);
+  if (found != state.messengers.end()) {
+    ++found->second->references;
+  }
+  return messenger;
+}
+
+void FlutterDesktopMessengerRelease(FlutterDesktopMessengerRef messenger) {
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  ++state.record.messenger_releases;
+  orvane::testing::ReleaseMessengerLocked(state, messenger);
+}
+
+bool FlutterDesktopMessengerIsAvailable(FlutterDesktopMessengerRef messenger) {
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  auto found = state.messengers.find(messenger);
+  return state.messenger_available && found != state.messengers.end() &&
+         found->second->engine_alive;
+}
+
+FlutterDesktopMessengerRef FlutterDesktopMessengerLock(FlutterDesktopMessengerRef messenger) {
+  StandinState& state = State();
+  state.messenger_lock.lock();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  ++state.record.messenger_locks;
+  return messenger;
+}
+
+void FlutterDesktopMessengerUnlock(FlutterDesktopMessengerRef /*messenger*/) {
+  StandinState& state = State();
+  {
+    std::lock_guard<std::mutex> lock(state.mutex);
+    ++state.record.messenger_unlocks;
+  }
+  state.messenger_lock.unlock();
+}
+
+}  // extern "C"
+
+namespace orvane::testing {
+
+Delivery DeliverMessage(const std::string& channel, const std::vector<uint8_t>& message) {
+  StandinState& state = State();
+  ChannelCallback target;
+  FlutterDesktopMessengerRef messenger = nullptr;
+  FlutterDesktopMessageResponseHandle* handle = nullptr;
+  Delivery delivery;
+  {
+    std::lock_guard<std::mutex> lock(state.mutex);
+    auto found = state.channels.find(channel);
+    if (found == state.channels.end() || state.engines.empty()) {
+      return delivery;
+    }
+    target = found->second;
+    messenger = state.engines.begin()->second->messenger;
+    state.response_handles.push_back(std::make_unique<FlutterDesktopMessageResponseHandle>());
+    handle = state.response_handles.back().get();
+    handle->message_id = state.next_message_id++;
+    delivery.delivered = true;
+    delivery.message_id = handle->message_id;
+  }
+  // The record lives only for the call, as the library's does.
+  FlutterDesktopMessage record = {};
+  record.struct_size = sizeof(record);
+  record.channel = channel.c_str();
+  record.message = message.empty() ? nullptr : message.data();
+  record.message_size = message.size();
+  record.response_handle = handle;
+  target.callback(messenger, &record, target.user_data);
+  delivery.responses = ResponsesTo(delivery.message_id);
+  return delivery;
+}
+
+std::vector<Response> ResponsesTo(uint64_t message_id) {
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  std::vector<Response> responses;
+  for (const Response& response : state.record.responses) {
+    if (response.message_id == message_id) {
+      responses.push_back(response);
+    }
+  }
+  return responses;
+}
+
+bool ReplyToSent(size_t index, const std::vector<uint8_t>& reply) {
+  PendingReply pending;
+  {
+    StandinState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    auto found = state.pending_replies.find(index);
+    if (found == state.pending_replies.end()) {
+      return false;
+    }
+    pending = found->second;
+    state.pending_replies.erase(found);
+  }
+  pending.reply(reply.empty() ? nullptr : reply.data(), reply.size(), pending.user_data);
+  return true;
+}
+
+}  // namespace orvane::testing

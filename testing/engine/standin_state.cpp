@@ -1,0 +1,108 @@
+#include "testing/engine/standin_state.h"
+
+namespace orvane::testing {
+
+StandinState& State() {
+  static StandinState* state = new StandinState();  // never destroyed: used until process exit
+  return *state;
+}
+
+void ReleaseMessengerLocked(StandinState& state, FlutterDesktopMessengerRef messenger) {
+  auto found = state.messengers.find(messenger);
+  if (found == state.messengers.end()) {
+    return;
+  }
+  if (--found->second->references == 0) {
+    state.messengers.erase(found);
+    ++state.record.messengers_freed;
+  }
+}
+
+void ReleaseEngineLocked(StandinState& state, FlutterDesktopEngineRef engine) {
+  auto found = state.engines.find(engine);
+  if (found == state.engines.end()) {
+    return;
+  }
+  FlutterDesktopMessengerRef messenger = found->second->messenger;
+  auto messenger_entry = state.messengers.find(messenger);
+  if (messenger_entry != state.messengers.end()) {
+    messenger_entry->second->engine_alive = false;
+  }
+  state.channels.clear();
+  state.record.registered_channels.clear();
+  state.next_frame = nullptr;
+  state.next_frame_user_data = nullptr;
+  ReleaseMessengerLocked(state, messenger);
+  state.engines.erase(found);
+  ++state.record.engines_released;
+}
+
+void ResetEngineStandin() {
+  std::vector<HWND> windows;
+  {
+    StandinState& state = State();
+    std::lock_guard<std::mutex> lock(state.mutex);
+    for (auto& entry : state.controllers) {
+      windows.push_back(entry.second->view.window);
+    }
+    state.record = EngineRecord();
+    state.engine_creation_fails = false;
+    state.view_controller_creation_fails = false;
+    state.messenger_available = true;
+    state.send_with_reply_refused = false;
+    state.window_proc_handler = nullptr;
+    state.engines.clear();
+    state.messengers.clear();
+    state.controllers.clear();
+    state.registrars.clear();
+    state.response_handles.clear();
+    state.channels.clear();
+    state.pending_replies.clear();
+    state.next_frame = nullptr;
+    state.next_frame_user_data = nullptr;
+    state.next_message_id = 1;
+  }
+  for (HWND window : windows) {
+    DestroyViewWindow(window);
+  }
+}
+
+EngineRecord Record() {
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  return state.record;
+}
+
+namespace {
+
+template <typename Change>
+void Update(Change change) {
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  change(state);
+}
+
+}  // namespace
+
+void SetEngineCreationFails(bool fails) {
+  Update([fails](StandinState& state) { state.engine_creation_fails = fails; });
+}
+
+void SetViewControllerCreationFails(bool fails) {
+  Update([fails](StandinState& state) { state.view_controller_creation_fails = fails; });
+}
+
+void SetMessengerAvailable(bool available) {
+  Update([available](StandinState& state) { state.messenger_available = available; });
+}
+
+void SetSendWithReplyRefused(bool refused) {
+  Update([refused](StandinState& state) { state.send_with_reply_refused = refused; });
+}
+
+void SetWindowProcHandler(
+    std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler) {
+  Update([&handler](StandinState& state) { state.window_proc_handler = std::move(handler); });
+}
+
+}  // namespace orvane::testing
