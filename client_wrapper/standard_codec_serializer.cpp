@@ -34,7 +34,7 @@ enum Tag : uint8_t {
 
 constexpr uint8_t kLastTag = kFloatList;
 
-// Containers being read on this thread, outermost first; bounds the recursion.
+// How many lists and maps are being read on this thread; bounds the recursion.
 thread_local int reading_depth = 0;
 
 class NestingGuard {
@@ -64,7 +64,7 @@ T ReadNumber(ByteStreamReader* reader) {
 template <typename T>
 void WriteNumberList(const std::vector<T>& list, ByteStreamWriter* writer) {
   WriteSize(list.size(), writer);
-  writer->WriteAlignment(sizeof(T));
+  writer->WriteAlignment(static_cast<uint8_t>(sizeof(T)));
   if (!list.empty()) {
     writer->WriteBytes(reinterpret_cast<const uint8_t*>(list.data()), list.size() * sizeof(T));
   }
@@ -93,7 +93,7 @@ Container ReadByteRun(ByteStreamReader* reader) {
 template <typename T>
 std::vector<T> ReadNumberList(ByteStreamReader* reader) {
   uint32_t count = ReadSize(reader);
-  reader->ReadAlignment(sizeof(T));
+  reader->ReadAlignment(static_cast<uint8_t>(sizeof(T)));
   uint64_t length = static_cast<uint64_t>(count) * sizeof(T);
   if (length > reader->RemainingBytes() && length > StandardCodecSerializer::kShortReadFillLimit) {
     ReportInvalidRead();

@@ -13,12 +13,31 @@ scripts/install-deps.sh
 jobs=$(nproc)
 step() { printf '\n=== %s\n' "$*"; }
 
+# Runs one CTest preset and adds its counts to the totals printed at the end.
+passed=0
+failed=0
+summary=$(mktemp)
+run_ctest() {
+  local rc=0
+  ctest "$@" 2>&1 | tee "$summary" || rc=$?
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$summary" | tail -n1 || true)
+  if [ -n "$line" ]; then
+    local total bad
+    total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+    bad=$(sed -E 's/.*passed, ([0-9]+) tests? failed.*/\1/' <<<"$line")
+    passed=$((passed + total - bad))
+    failed=$((failed + bad))
+  fi
+  return "$rc"
+}
+
 step "native build (ASan + UBSan)"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --preset native -j "$jobs"
+run_ctest --preset native -j "$jobs"
 
 step "bounded fuzzing"
 scripts/fuzz.sh build/native 20
@@ -27,7 +46,7 @@ step "native build (TSan)"
 cmake --preset native-tsan >/dev/null
 cmake --build --preset native-tsan -j "$jobs"
 
-TSAN_OPTIONS=halt_on_error=1 ctest --preset native-tsan -j "$jobs"
+TSAN_OPTIONS=halt_on_error=1 run_ctest --preset native-tsan -j "$jobs"
 
 step "benchmarks (smoke run)"
 cmake --preset native-bench >/dev/null
@@ -44,6 +63,8 @@ source scripts/virtual-display.sh
 trap orvane_stop_display EXIT
 orvane_start_display
 orvane_keep_wineserver "$root/build/windows/wineprefix"
-ctest --preset windows -j "$jobs"
+run_ctest --preset windows -j "$jobs"
 
-step "all tests passed"
+rm -f "$summary"
+step "all test programs passed"
+echo "${passed} passed, ${failed} failed"

@@ -22,23 +22,27 @@ class Search {
   // Every COM object lives inside this call, so all are released before COM is uninitialised.
   std::u16string Run() {
     std::u16string url;
-    bool found_edits = SearchEdits(url);
-    if (found_edits && traced_) trace_(u"  final url=\"%s\"", url.c_str());
+    if (SearchEdits(url)) Trace(u"  final url=\"%s\"", url.c_str());
     return url;
   }
 
  private:
+  // The search's own lines go out in the traced form only; the walk traces in both.
+  template <typename... Args>
+  void Trace(const char16_t* format, Args... args) {
+    if (traced_) trace_(format, args...);
+  }
+
   // Fills `url`; false when the search ended before the Edit controls were found.
   bool SearchEdits(std::u16string& url) {
     PortResult<UiaAutomation> automation = platform_.CreateAutomation();
     if (!automation.object) {
-      if (traced_)
-        trace_(u"  CoCreateInstance(CUIAutomation) failed hr=0x%08x", Hex(automation.hr));
+      Trace(u"  CoCreateInstance(CUIAutomation) failed hr=0x%08x", Hex(automation.hr));
       return false;
     }
     PortResult<UiaElement> root = automation.object->ElementFromHandle(hwnd_);
     if (!root.object) {
-      if (traced_) trace_(u"  ElementFromHandle failed hr=0x%08x", Hex(root.hr));
+      Trace(u"  ElementFromHandle failed hr=0x%08x", Hex(root.hr));
       return false;
     }
     if (traced_) TraceRoot(*root.object);
@@ -50,7 +54,7 @@ class Search {
     url = ExamineEdits(*edits);
     if (url.empty()) {
       url = msaa_find_url(platform_, hwnd_, trace_);
-      if (traced_) trace_(u"  msaa fallback url=\"%s\"", url.c_str());
+      Trace(u"  msaa fallback url=\"%s\"", url.c_str());
     }
     return true;
   }
@@ -65,7 +69,7 @@ class Search {
   // The definite address bar's value, else the first URL-like value, else empty.
   std::u16string ExamineEdits(UiaElementArray& edits) {
     const int32_t count = edits.Length();
-    if (traced_) trace_(u"  found %d Edit controls", count);
+    Trace(u"  found %d Edit controls", count);
     std::u16string fallback_url;
     for (int32_t i = 0; i < count; ++i) {
       std::unique_ptr<UiaElement> edit = edits.GetElement(i);
@@ -75,18 +79,13 @@ class Search {
       const bool definite = is_definite_address_bar(id, name);
       std::unique_ptr<UiaValuePattern> pattern = edit->GetValuePattern();
       if (!pattern) {
-        if (traced_) {
-          trace_(u"  edit[%d] id=\"%s\" name=\"%s\" (no ValuePattern)", i, id.c_str(),
-                 name.c_str());
-        }
+        Trace(u"  edit[%d] id=\"%s\" name=\"%s\" (no ValuePattern)", i, id.c_str(), name.c_str());
         continue;
       }
       const std::u16string value = pattern->CurrentValue().value_or(u"");
       const bool urlish = is_urlish(value);
-      if (traced_) {
-        trace_(u"  edit[%d] id=\"%s\" name=\"%s\" value=\"%s\" definite=%d urlish=%d", i,
-               id.c_str(), name.c_str(), value.c_str(), definite ? 1 : 0, urlish ? 1 : 0);
-      }
+      Trace(u"  edit[%d] id=\"%s\" name=\"%s\" value=\"%s\" definite=%d urlish=%d", i, id.c_str(),
+            name.c_str(), value.c_str(), definite ? 1 : 0, urlish ? 1 : 0);
       if (value.empty()) continue;
       if (definite) return value;
       if (fallback_url.empty() && urlish) fallback_url = value;

@@ -49,7 +49,7 @@ TEST_F(FlutterViewControllerTest, ForwardsRedrawsAndWindowMessages) {
   EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x0005, 41, 0), LRESULT{42});
   EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x001D, 0, 0), std::nullopt);
   EXPECT_EQ(Record().redraws, 1);
-  EXPECT_EQ(Record().window_proc_calls, 2);
+  EXPECT_EQ(Record().window_messages, (std::vector<UINT>{0x0005, 0x001D}));
 }
 
 TEST_F(FlutterViewControllerTest, CreationFailureLeavesNoViewAndOneLine) {

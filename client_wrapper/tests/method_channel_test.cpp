@@ -49,7 +49,7 @@ class MethodChannelTest : public ::testing::Test {
   std::vector<testing::Response> Call(const Bytes& message) {
     testing::Delivery delivery = testing::DeliverMessage("com.orvane.now_playing", message);
     EXPECT_TRUE(delivery.delivered);
-    return testing::ResponsesTo(delivery.message_id);
+    return delivery.responses;
   }
 
   std::unique_ptr<FlutterEngine> engine_;

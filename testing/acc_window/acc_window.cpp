@@ -25,9 +25,9 @@ HRESULT Text(const std::optional<std::wstring>& text, bool fails, BSTR* out) {
 // children.
 class Node final : public IAccessible, public IEnumVARIANT {
  public:
-  Node(const AccNodeSpec& spec, HWND* hwnd, std::shared_ptr<std::atomic<long>> live)
-      : spec_(spec), hwnd_(hwnd), live_(std::move(live)) {
-    for (const AccNodeSpec& child : spec.children)
+  Node(const AccNodeSpec& shape, HWND* hwnd, std::shared_ptr<std::atomic<long>> live)
+      : spec_(shape), hwnd_(hwnd), live_(std::move(live)) {
+    for (const AccNodeSpec& child : shape.children)
       children_.push_back(new Node(child, hwnd, live_));
   }
 

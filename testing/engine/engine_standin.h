@@ -84,7 +84,8 @@ struct EngineRecord {
   int last_width = 0;
   int last_height = 0;
   int redraws = 0;
-  int window_proc_calls = 0;
+  // The messages handed to FlutterDesktopViewControllerHandleTopLevelWindowProc, in order.
+  std::vector<UINT> window_messages;
   int output_resyncs = 0;
 };
 
@@ -92,6 +93,8 @@ struct Delivery {
   // False when no callback is registered for the channel.
   bool delivered = false;
   uint64_t message_id = 0;
+  // The responses sent before DeliverMessage returned.
+  std::vector<Response> responses;
 };
 
 // Forgets everything and frees every handle still alive; settings go back to their defaults.

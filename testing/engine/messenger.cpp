@@ -157,6 +157,7 @@ Delivery DeliverMessage(const std::string& channel, const std::vector<uint8_t>& 
   record.message_size = message.size();
   record.response_handle = handle;
   target.callback(messenger, &record, target.user_data);
+  delivery.responses = ResponsesTo(delivery.message_id);
   return delivery;
 }
 

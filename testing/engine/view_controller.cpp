@@ -71,7 +71,7 @@ bool FlutterDesktopViewControllerHandleTopLevelWindowProc(
   std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler;
   {
     std::lock_guard<std::mutex> lock(state.mutex);
-    ++state.record.window_proc_calls;
+    state.record.window_messages.push_back(message);
     handler = state.window_proc_handler;
   }
   if (!handler) {

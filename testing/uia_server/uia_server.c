@@ -78,6 +78,20 @@ static ULONG STDMETHODCALLTYPE ReleaseImpl(void* self) {
   return (ULONG)refs;
 }
 
+/* IUnknown for each interface, typed as its vtable wants it. */
+#define UNKNOWN_METHODS(Type)                                                          \
+  static HRESULT STDMETHODCALLTYPE Type##Query(Type* self, REFIID riid, void** out) {  \
+    return QueryInterfaceImpl(self, riid, out);                                        \
+  }                                                                                    \
+  static ULONG STDMETHODCALLTYPE Type##AddRef(Type* self) { return AddRefImpl(self); } \
+  static ULONG STDMETHODCALLTYPE Type##Release(Type* self) { return ReleaseImpl(self); }
+UNKNOWN_METHODS(IUIAutomationValuePattern)
+UNKNOWN_METHODS(IUIAutomationCondition)
+UNKNOWN_METHODS(IUIAutomationElement)
+UNKNOWN_METHODS(IUIAutomationElementArray)
+UNKNOWN_METHODS(IUIAutomation)
+#undef UNKNOWN_METHODS
+
 static HRESULT Text(const wchar_t* text, BSTR* out) {
   *out = text ? SysAllocString(text) : NULL;
   return S_OK;
@@ -177,23 +191,23 @@ static HRESULT STDMETHODCALLTYPE AutomationPropertyCondition(IUIAutomation* self
 }
 
 static void FillVtables(void) {
-#define UNKNOWN_SLOTS(vtbl)                          \
-  (vtbl).QueryInterface = (void*)QueryInterfaceImpl; \
-  (vtbl).AddRef = (void*)AddRefImpl;                 \
-  (vtbl).Release = (void*)ReleaseImpl
-  UNKNOWN_SLOTS(pattern_vtbl);
+#define UNKNOWN_SLOTS(vtbl, Type)      \
+  (vtbl).QueryInterface = Type##Query; \
+  (vtbl).AddRef = Type##AddRef;        \
+  (vtbl).Release = Type##Release
+  UNKNOWN_SLOTS(pattern_vtbl, IUIAutomationValuePattern);
   pattern_vtbl.get_CurrentValue = PatternValue;
-  UNKNOWN_SLOTS(condition_vtbl);
-  UNKNOWN_SLOTS(element_vtbl);
+  UNKNOWN_SLOTS(condition_vtbl, IUIAutomationCondition);
+  UNKNOWN_SLOTS(element_vtbl, IUIAutomationElement);
   element_vtbl.get_CurrentName = ElementName;
   element_vtbl.get_CurrentClassName = ElementClassName;
   element_vtbl.get_CurrentAutomationId = ElementAutomationId;
   element_vtbl.FindAll = ElementFindAll;
   element_vtbl.GetCurrentPatternAs = ElementPatternAs;
-  UNKNOWN_SLOTS(array_vtbl);
+  UNKNOWN_SLOTS(array_vtbl, IUIAutomationElementArray);
   array_vtbl.get_Length = ArrayLength;
   array_vtbl.GetElement = ArrayElement;
-  UNKNOWN_SLOTS(automation_vtbl);
+  UNKNOWN_SLOTS(automation_vtbl, IUIAutomation);
   automation_vtbl.ElementFromHandle = AutomationFromHandle;
   automation_vtbl.CreatePropertyCondition = AutomationPropertyCondition;
 #undef UNKNOWN_SLOTS
