@@ -89,8 +89,6 @@ HWND FlutterDesktopViewGetHWND(FlutterDesktopViewRef view) {
   return view != nullptr ? view->window : nullptr;
 }
 
-UINT FlutterDesktopGetDpiForMonitor(HMONITOR /*monitor*/) { return 96; }
-
 void FlutterDesktopResyncOutputStreams(void) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);

@@ -1,4 +1,5 @@
-// The view's window. The stand-in has no content of its own yet, so a view has no window.
+// The view's window where there is no window system: a view has no window, and every monitor
+// is a plain 96 DPI one. The Windows stand-in has a real view window instead (host_view.cpp).
 
 #include "testing/engine/standin_state.h"
 
@@ -9,3 +10,5 @@ HWND CreateViewWindow(int /*width*/, int /*height*/) { return nullptr; }
 void DestroyViewWindow(HWND /*window*/) {}
 
 }  // namespace orvane::testing
+
+extern "C" UINT FlutterDesktopGetDpiForMonitor(HMONITOR /*monitor*/) { return 96; }
