@@ -15,48 +15,44 @@ using namespace testing;  // NOLINT: the test helpers
 using FlutterEngineTest = StandinTest;
 
 TEST_F(FlutterEngineTest, PassesTheProjectToTheLibrary) {
-  for (const std::vector<std::string>& arguments :
-       {std::vector<std::string>{}, std::vector<std::string>{"--enable-impeller=true"}}) {
-    ResetEngineStandin();
-    std::vector<std::string> moved = arguments;
-    project_.set_entrypoint_arguments(moved);
-    FlutterEngine engine(project_);
-    ASSERT_EQ(Record().engines_created.size(), 1u);
-    const EngineCreation created = Record().engines_created[0];
-    EXPECT_EQ(created.assets_path, u"data\\flutter_assets");
-    EXPECT_EQ(created.icu_data_path, u"data\\icudtl.dat");
-    EXPECT_EQ(created.aot_library_path, u"data\\app.so");
-    EXPECT_TRUE(created.entrypoint_present);
-    EXPECT_EQ(created.entrypoint, "");
-    EXPECT_EQ(created.entrypoint_argc, static_cast<int>(arguments.size()));
-    EXPECT_EQ(created.entrypoint_argv_present, !arguments.empty());
-    EXPECT_EQ(created.entrypoint_arguments, arguments);
-    EXPECT_EQ(created.engine_option_first, 0);
-    EXPECT_EQ(created.engine_option_second, 0);
-  }
-}
-
-TEST_F(FlutterEngineTest, DestroysOnlyAnEngineItStillOwns) {
   { FlutterEngine engine(project_); }
-  EXPECT_EQ(Record().engine_destroy_calls, 1);
-  EXPECT_EQ(Record().engines_released, 1);
-  FlutterDesktopEngineRef handle = nullptr;
-  { handle = FlutterEngine(project_).HandOverEngine(); }
-  ASSERT_NE(handle, nullptr);
-  EXPECT_EQ(Record().engine_destroy_calls, 1);
-  FlutterDesktopEngineDestroy(handle);  // what the new owner answers for
+  std::vector<std::string> arguments = {"--enable-impeller=true"};
+  project_.set_entrypoint_arguments(arguments);
+  { FlutterEngine engine(project_); }
+  const std::vector<EngineCreation> created = Record().engines_created;
+  ASSERT_EQ(created.size(), 2u);
+  EXPECT_EQ(created[0].entrypoint_argc, 0);
+  EXPECT_FALSE(created[0].entrypoint_argv_present);
+  EXPECT_EQ(created[1].assets_path, u"data\\flutter_assets");
+  EXPECT_EQ(created[1].icu_data_path, u"data\\icudtl.dat");
+  EXPECT_EQ(created[1].aot_library_path, u"data\\app.so");
+  EXPECT_TRUE(created[1].entrypoint_present);
+  EXPECT_EQ(created[1].entrypoint, "");
+  EXPECT_EQ(created[1].entrypoint_argc, 1);
+  EXPECT_TRUE(created[1].entrypoint_argv_present);
+  EXPECT_EQ(created[1].entrypoint_arguments, std::vector<std::string>{"--enable-impeller=true"});
+  EXPECT_EQ(created[1].engine_option_first, 0);
+  EXPECT_EQ(created[1].engine_option_second, 0);
+  // Each engine still owned was destroyed once.
+  EXPECT_EQ(Record().engine_destroy_calls, 2);
+  EXPECT_EQ(Record().engines_released, 2);
 }
 
-TEST_F(FlutterEngineTest, AsksForRegistrarsByNameAlsoAfterHandOver) {
-  FlutterEngine engine(project_);
-  EXPECT_NE(engine.GetPluginRegistrar("AppLinksPluginCApi"), nullptr);
-  FlutterDesktopEngineRef handle = engine.HandOverEngine();
-  EXPECT_NE(engine.GetPluginRegistrar("UrlLauncherWindows"), nullptr);
+TEST_F(FlutterEngineTest, HandsOverTheEngineAndStillFindsRegistrars) {
+  FlutterDesktopEngineRef handle = nullptr;
+  {
+    FlutterEngine engine(project_);
+    EXPECT_NE(engine.GetPluginRegistrar("AppLinksPluginCApi"), nullptr);
+    handle = engine.HandOverEngine();
+    EXPECT_NE(engine.GetPluginRegistrar("UrlLauncherWindows"), nullptr);
+    engine.ReloadSystemFonts();
+  }
+  EXPECT_EQ(Record().engine_destroy_calls, 0);
   EXPECT_EQ(Record().registrar_names,
             (std::vector<std::string>{"AppLinksPluginCApi", "UrlLauncherWindows"}));
-  engine.ReloadSystemFonts();
   EXPECT_EQ(Record().font_reloads, 1);
-  FlutterDesktopEngineDestroy(handle);
+  ASSERT_NE(handle, nullptr);
+  FlutterDesktopEngineDestroy(handle);  // what the new owner answers for
 }
 
 TEST_F(FlutterEngineTest, WithoutAnEngineRegistrarsFailWithTheirLine) {

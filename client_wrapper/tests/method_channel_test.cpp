@@ -27,35 +27,29 @@ const Bytes kGetCurrent = {0x07, 0x0A, 'g',  'e', 't', 'C', 'u', 'r', 'r',  'e',
 
 class MethodChannelTest : public StandinTest {
  protected:
-  void SetUp() override {
-    StandinTest::SetUp();
-    channel_ =
-        std::make_unique<MethodChannel>(StartEngine(), kChannel, &StandardMethodCodec::Instance());
-  }
   void TearDown() override {
     channel_.reset();
     StandinTest::TearDown();
   }
 
-  std::unique_ptr<MethodChannel> channel_;
+  std::unique_ptr<MethodChannel> channel_ =
+      std::make_unique<MethodChannel>(StartEngine(), kChannel, &StandardMethodCodec::Instance());
 };
 
 TEST_F(MethodChannelTest, AnswersCountOnlyOnce) {
   struct Case {
     std::function<void(MethodResult&)> answer;
-    bool data_present;
-    Bytes bytes;
+    Bytes bytes;  // none: no data
     Lines lines;
   };
   const std::vector<Case> cases = {
-      {[](MethodResult& r) { r.Success(EncodableValue(true)); }, true, {0x00, 0x01}, {}},
-      {[](MethodResult& r) { r.NotImplemented(); }, false, {}, {}},
-      {[](MethodResult& r) { r.Success(), r.NotImplemented(); }, true, {0x00, 0x00}, {kDuplicate}},
+      {[](MethodResult& r) { r.Success(EncodableValue(true)); }, {0x00, 0x01}, {}},
+      {[](MethodResult& r) { r.NotImplemented(); }, {}, {}},
+      {[](MethodResult& r) { r.Success(), r.NotImplemented(); }, {0x00, 0x00}, {kDuplicate}},
       {[](MethodResult& r) { r.Error("E", ""), r.Success(EncodableValue(1)), r.Success(); },
-       true,
        {0x01, 0x07, 0x01, 'E', 0x00, 0x00},
        {kDuplicate, kDuplicate}},
-      {[](MethodResult&) {}, false, {}, {kLeak}},
+      {[](MethodResult&) {}, {}, {kLeak}},
   };
   for (size_t i = 0; i < cases.size(); ++i) {
     const Case& c = cases[i];
@@ -73,7 +67,7 @@ TEST_F(MethodChannelTest, AnswersCountOnlyOnce) {
     // Dropped unanswered, nothing is sent.
     ASSERT_EQ(delivery.responses.size(), c.lines == Lines{kLeak} ? 0u : 1u) << i;
     if (delivery.responses.empty()) continue;
-    EXPECT_EQ(delivery.responses[0].data_present, c.data_present) << i;
+    EXPECT_EQ(delivery.responses[0].data_present, !c.bytes.empty()) << i;
     EXPECT_EQ(delivery.responses[0].bytes, c.bytes) << i;
   }
   channel_->SetMethodCallHandler(nullptr);

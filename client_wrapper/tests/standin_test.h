@@ -14,7 +14,7 @@ namespace orvane::testing {
 // reply closure took was given back and every messenger lock released.
 class StandinTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetEngineStandin(); }
+  StandinTest() { ResetEngineStandin(); }
   void TearDown() override {
     engine_.reset();
     EngineRecord record = Record();

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "client_wrapper/byte_buffer_streams.h"
-#include "client_wrapper/encodable_value.h"
 #include "client_wrapper/standard_codec_serializer.h"
 
 namespace orvane::testing {
@@ -19,12 +18,11 @@ inline const char kInvalidRead[] = "Invalid read in StandardCodecByteStreamReade
 
 // `prefix` stands for what precedes the value in the message (its padding counts from there).
 inline Bytes Encode(
-    const EncodableValue& value, const Bytes& prefix = {},
+    const EncodableValue& value, Bytes prefix = {},
     const StandardCodecSerializer& serializer = StandardCodecSerializer::Instance()) {
-  Bytes bytes = prefix;
-  ByteBufferStreamWriter writer(&bytes);
+  ByteBufferStreamWriter writer(&prefix);
   serializer.WriteValue(value, &writer);
-  return bytes;
+  return prefix;
 }
 
 // Reads from `skip` on; `location` receives where the reading stopped.
@@ -38,23 +36,20 @@ inline EncodableValue Decode(
   return value;
 }
 
-// Collects the complete lines written to std::cerr while it lives.
+// Collects the lines written to std::cerr while it lives.
 class StderrCapture {
  public:
-  StderrCapture() : previous_(std::cerr.rdbuf(buffer_.rdbuf())) {}
+  StderrCapture() : previous_(std::cerr.rdbuf(text_.rdbuf())) {}
   ~StderrCapture() { std::cerr.rdbuf(previous_); }
-  StderrCapture(const StderrCapture&) = delete;
-  StderrCapture& operator=(const StderrCapture&) = delete;
-
   Lines Get() const {
     Lines lines;
-    std::istringstream text(buffer_.str());
+    std::istringstream text(text_.str());
     for (std::string line; std::getline(text, line);) lines.push_back(line);
     return lines;
   }
 
  private:
-  std::ostringstream buffer_;
+  std::ostringstream text_;
   std::streambuf* previous_;
 };
 
