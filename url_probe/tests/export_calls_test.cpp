@@ -9,51 +9,40 @@
 namespace orvane::url_probe::testing {
 namespace {
 
-WindowHandle Window() { return reinterpret_cast<WindowHandle>(uintptr_t{0x42}); }
-
-const std::u16string kTwenty = u"https://a.example/xy";
-
-struct CopyCase {
-  int32_t capacity;
-  int32_t result;
-  std::u16string buffer;  // what the buffer of 24 '#' units holds afterwards, up to the first '#'
-};
-
-TEST(ExportCalls, ArgumentRuleAndCopyOut) {
+TEST(ExportCalls, CopiesWithinTheCapacityAndRefusesBadArguments) {
+  const WindowHandle w = reinterpret_cast<WindowHandle>(uintptr_t{0x42});
+  const std::u16string twenty = u"https://a.example/xy";
   RecordedWindow window;
-  window.edits.push_back(RecordedEdit{u"urlbar-input", u"", true, kTwenty});
-  const CopyCase cases[] = {
-      {-5, 0, u""},
-      {0, 0, u""},
-      {1, 0, u""},
-      {2, 1, std::u16string(u"h\0", 2)},
-      {10, 9, std::u16string(u"https://a\0", 10)},
-      {21, 20, kTwenty + u'\0'},
-      {24, 20, kTwenty + u'\0'},
+  window.edits.push_back(RecordedEdit{u"urlbar-input", u"", twenty});
+  const struct {
+    WindowHandle hwnd;
+    bool has_buffer;
+    int32_t capacity, result;
+    std::u16string left;  // the buffer of '#' afterwards, up to the first '#'
+  } cases[] = {
+      {w, true, -5, 0, u""},
+      {w, true, 0, 0, u""},
+      {w, true, 1, 0, u""},
+      {nullptr, true, 8, 0, u""},
+      {w, false, 8, 0, u""},
+      {w, true, 2, 1, std::u16string(u"h\0", 2)},
+      {w, true, 10, 9, std::u16string(u"https://a\0", 10)},
+      {w, true, 21, 20, twenty + u'\0'},
   };
   for (const auto& c : cases) {
     RecordedPlatform platform(window);
     std::u16string buffer(24, u'#');
-    EXPECT_EQ(get_url_for_hwnd(platform, Window(), buffer.data(), c.capacity), c.result)
+    EXPECT_EQ(
+        get_url_for_hwnd(platform, c.hwnd, c.has_buffer ? buffer.data() : nullptr, c.capacity),
+        c.result)
         << c.capacity;
-    EXPECT_EQ(buffer.substr(0, buffer.find(u'#')), c.buffer) << c.capacity;
-    EXPECT_EQ(platform.init_calls, c.result > 0 ? 1 : 0);
+    EXPECT_EQ(buffer.substr(0, buffer.find(u'#')), c.left) << c.capacity;
+    EXPECT_EQ(platform.init_calls, c.result > 0 ? 1 : 0) << c.capacity;
   }
-}
-
-TEST(ExportCalls, RefusedArgumentsLeaveTheBufferAlone) {
-  RecordedPlatform platform(RecordedWindow{});
-  char16_t unit = u'#';
-  EXPECT_EQ(get_url_for_hwnd(platform, nullptr, &unit, 8), 0);
-  EXPECT_EQ(get_url_for_hwnd(platform, Window(), nullptr, 8), 0);
-  EXPECT_EQ(unit, u'#');
-  EXPECT_EQ(platform.init_calls, 0);
-
-  // Nothing found still leaves an empty string.
+  RecordedPlatform nothing(RecordedWindow{});  // nothing found still writes an empty string
   std::u16string buffer(4, u'#');
-  EXPECT_EQ(get_url_for_hwnd(platform, Window(), buffer.data(), 4), 0);
-  EXPECT_EQ(buffer[0], u'\0');
-  EXPECT_EQ(buffer[1], u'#');
+  EXPECT_EQ(get_url_for_hwnd(nothing, w, buffer.data(), 4), 0);
+  EXPECT_EQ(buffer, std::u16string(u"\0###", 4));
 }
 
 }  // namespace
