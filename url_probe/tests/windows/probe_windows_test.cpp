@@ -67,49 +67,31 @@ std::u16string Search(HWND hwnd, ProbeForm form) {
   return probe_url_for_window(platform, hwnd, form);
 }
 
-TEST(MsaaAdapter, WalksARealTreeThroughEnumeratorOrChildCalls) {
-  AccNodeSpec address = Node(46);
-  address.value = L"https://site.example/page";
-  AccNodeSpec tree = Node(10, L"Browser",
-                          {Node(37, L"tab.example"), Node(60, {}, {Node(46, L"tablist.example")}),
-                           Node(9, {}, {address}), Node(15, L"doc.example", {Node(30, L"in.x")})});
-  for (const bool serves_enum : {true, false}) {
-    tree.serves_enum = tree.children[2].serves_enum = serves_enum;
-    AccWindow window(tree);
-    EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, window.hwnd()),
-              L"https://site.example/page");
-    EXPECT_EQ(window.live_objects(), 0);
-  }
-  tree.children[3].state = 0x4;  // a focused document wins; its children stay unseen
-  AccWindow focused(tree);
-  EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, focused.hwnd()), L"doc.example");
-}
-
-TEST(MsaaAdapter, FailingCallsGiveEmptyOrPartialAnswers) {
-  const struct {
-    const char* what;
-    void (*change)(AccNodeSpec& parent, AccNodeSpec& node);
-    const wchar_t* expected;
-  } cases[] = {
-      {"role and state fail", [](auto&, auto& n) { n.role_fails = n.state_fails = true; },
-       L"value.example"},
-      {"value fails", [](auto&, auto& n) { n.value_fails = true; }, L"name.example"},
-      {"value and name fail", [](auto&, auto& n) { n.value_fails = n.name_fails = true; }, L""},
-      {"child count fails", [](auto& p, auto&) { p.child_count_fails = true; }, L""},
-      {"children fail", [](auto& p, auto&) { p.children_fail = true; }, L""},
-      {"window closes mid-walk", [](auto& p, auto&) { p.name_destroys_window = true; }, nullptr},
+// A link and, in a group, a text with a value and a name: the text wins unless a call fails.
+TEST(MsaaAdapter, WalksARealTreeThroughEitherEnumerationAndSurvivesFailingCalls) {
+  using Change = void (*)(AccNodeSpec & root, AccNodeSpec & group, AccNodeSpec & text);
+  const std::pair<Change, const wchar_t*> cases[] = {
+      {[](auto&, auto&, auto&) {}, L"value.x"},
+      {[](auto& r, auto& g, auto&) { r.serves_enum = g.serves_enum = false; }, L"value.x"},
+      {[](auto& r, auto&, auto&) { r.children[0].state = 0x4; }, L"link.x"},  // focused
+      {[](auto&, auto&, auto& t) { t.role_fails = t.state_fails = true; }, L"link.x"},
+      {[](auto&, auto&, auto& t) { t.value_fails = true; }, L"name.x"},
+      {[](auto&, auto&, auto& t) { t.value_fails = t.name_fails = true; }, L"link.x"},
+      {[](auto&, auto& g, auto&) { g.child_count_fails = true; }, L"link.x"},
+      {[](auto&, auto& g, auto&) { g.children_fail = true; }, L"link.x"},
+      {[](auto&, auto& g, auto&) { g.name_destroys_window = true; }, nullptr},  // whatever it finds
   };
-  for (const auto& c : cases) {
-    AccNodeSpec node = Node(42, L"name.example");
-    node.value = L"value.example";
-    AccNodeSpec tree = Node(10, {}, {Node(9, {}, {node})});
-    c.change(tree.children[0], tree.children[0].children[0]);
+  for (const auto& [change, expected] : cases) {
+    AccNodeSpec text = Node(42, L"name.x");
+    text.value = L"value.x";
+    AccNodeSpec tree = Node(10, {}, {Node(30, L"link.x"), Node(9, {}, {text})});
+    change(tree, tree.children[1], tree.children[1].children[0]);
     AccWindow window(tree);
     const std::wstring url = OnNewThread(COINIT_APARTMENTTHREADED, Walk, window.hwnd());
-    if (c.expected) {
-      EXPECT_EQ(url, c.expected) << c.what;
+    if (expected) {
+      EXPECT_EQ(url, expected);
     }
-    EXPECT_EQ(window.live_objects(), 0) << c.what;
+    EXPECT_EQ(window.live_objects(), 0) << url;
   }
   AccWindow plain(std::nullopt);  // the system's own accessible object
   EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, plain.hwnd()), L"");
