@@ -79,7 +79,7 @@ TEST(AddressBarSearch, UninitialisesOnlyWhenItsOwnInitialisationCounts) {
   const struct {
     uint32_t hr;
     int uninit_calls;
-  } cases[] = {{0, 1}, {1, 1}, {0x80010106u /* RPC_E_CHANGED_MODE */, 0}, {0x8007000Eu, 0}};
+  } cases[] = {{0, 1}, {1, 1}, {0x80010106u /* RPC_E_CHANGED_MODE */, 0}, {0x8007000Eu, 0}, {2, 0}};
   for (const auto& c : cases) {
     RecordedWindow window = WithEdits({Edit(u"", u"", u"a.example")});
     window.com_init_hr = static_cast<int32_t>(c.hr);

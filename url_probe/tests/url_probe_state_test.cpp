@@ -135,7 +135,7 @@ TEST(UrlProbeState, StartsOneWorkerForManyRequestsRetryingAFailedStart) {
     });
   }
   for (auto& caller : callers) caller.join();
-  EXPECT_EQ(rig.starts, 1);
+  ASSERT_EQ(rig.starts, 1);
   rig.WaitForProbes(1);
   rig.Release(1000);
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -110,18 +111,13 @@ class UiaProbe : public ::testing::Test {
     std::wstring dll(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
     dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"uia_server.dll";
     const HMODULE module = LoadLibraryW(dll.c_str());
-    HKEY key = nullptr;
     const std::wstring server_key = std::wstring(kClassKey) + L"\\InprocServer32";
-    if (module == nullptr || RegCreateKeyExW(HKEY_LOCAL_MACHINE, server_key.c_str(), 0, nullptr, 0,
-                                             KEY_WRITE, nullptr, &key, nullptr) != 0) {
-      return;
-    }
     for (const auto& [name, value] :
          {std::pair<const wchar_t*, std::wstring>{nullptr, dll}, {L"ThreadingModel", L"Both"}}) {
-      RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+      RegSetKeyValueW(HKEY_LOCAL_MACHINE, server_key.c_str(), name, REG_SZ, value.c_str(),
+                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
-    RegCloseKey(key);
+    if (module == nullptr) return;
     set_scenario_ = reinterpret_cast<UiaServerSetScenarioFn>(
         reinterpret_cast<void*>(GetProcAddress(module, "uia_server_set_scenario")));
     counts_ = reinterpret_cast<UiaServerCountsFn>(
@@ -132,12 +128,11 @@ class UiaProbe : public ::testing::Test {
 
   // No object left alive, none released twice or outside COM, every call as expected.
   static void ExpectCleanServer(const char* what) {
-    UiaServerCounts counts = {};
-    counts_(&counts);
-    EXPECT_EQ(counts.live, 0) << what;
-    EXPECT_EQ(counts.over_released, 0) << what;
-    EXPECT_EQ(counts.released_outside_com, 0) << what;
-    EXPECT_EQ(counts.unexpected_arguments, 0) << what;
+    UiaServerCounts c = {};
+    counts_(&c);
+    EXPECT_EQ(std::tie(c.live, c.over_released, c.released_outside_com, c.unexpected_arguments),
+              std::make_tuple(0, 0, 0, 0))
+        << what;
   }
 
   static inline UiaServerSetScenarioFn set_scenario_ = nullptr;
