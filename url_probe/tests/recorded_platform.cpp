@@ -1,144 +1,146 @@
 #include "url_probe/tests/recorded_platform.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <memory>
 
 namespace orvane::url_probe::testing {
 namespace {
 
 // Counts itself in the platform for as long as it lives.
-class Counted {
- public:
-  explicit Counted(RecordedPlatform& platform) : platform_(platform) {
-    ++platform_.live_objects;
-    ++platform_.created_objects;
-  }
-  ~Counted() { --platform_.live_objects; }
+struct Counted {
+  explicit Counted(RecordedPlatform& platform) : p(platform) { ++p.live; }
+  ~Counted() { --p.live; }
   Counted(const Counted&) = delete;
   Counted& operator=(const Counted&) = delete;
-
- protected:
-  RecordedPlatform& platform_;
+  RecordedPlatform& p;
 };
 
-class Pattern : public UiaValuePattern, Counted {
- public:
-  Pattern(RecordedPlatform& platform, PortText value)
-      : Counted(platform), value_(std::move(value)) {}
-  PortText CurrentValue() override { return value_; }
-
- private:
-  PortText value_;
+struct Pattern : UiaValuePattern, Counted {
+  Pattern(RecordedPlatform& platform, PortText text) : Counted(platform), value(std::move(text)) {}
+  PortText CurrentValue() override { return value; }
+  PortText value;
 };
 
-class Condition : public UiaCondition, Counted {
- public:
+struct Condition : UiaCondition, Counted {
   using Counted::Counted;
 };
 
-class Edit : public UiaElement, Counted {
- public:
-  Edit(RecordedPlatform& platform, RecordedEdit edit) : Counted(platform), edit_(std::move(edit)) {}
-  PortText CurrentName() override { return edit_.name; }
-  PortText CurrentClassName() override { return std::nullopt; }
-  PortText CurrentAutomationId() override { return edit_.automation_id; }
-  std::unique_ptr<UiaElementArray> FindAllDescendants(UiaCondition&) override { return nullptr; }
-  std::unique_ptr<UiaValuePattern> GetValuePattern() override {
-    if (!edit_.has_value_pattern) return nullptr;
-    return std::make_unique<Pattern>(platform_, edit_.value);
-  }
-
- private:
-  RecordedEdit edit_;
+struct EditArray : UiaElementArray, Counted {
+  using Counted::Counted;
+  int32_t Length() override { return static_cast<int32_t>(p.window.edits.size()); }
+  std::unique_ptr<UiaElement> GetElement(int32_t index) override;
 };
 
-class EditArray : public UiaElementArray, Counted {
- public:
-  using Counted::Counted;
-  int32_t Length() override { return static_cast<int32_t>(platform_.window().edits.size()); }
-  std::unique_ptr<UiaElement> GetElement(int32_t index) override {
-    const auto& edit = platform_.window().edits.at(static_cast<size_t>(index));
-    if (!edit) return nullptr;
-    return std::make_unique<Edit>(platform_, *edit);
-  }
-};
-
-class Root : public UiaElement, Counted {
- public:
-  using Counted::Counted;
-  PortText CurrentName() override { return platform_.window().root_name; }
-  PortText CurrentClassName() override { return platform_.window().root_class_name; }
-  PortText CurrentAutomationId() override { return std::nullopt; }
+// The root element (edit null) or one of its Edit controls.
+struct Element : UiaElement, Counted {
+  Element(RecordedPlatform& platform, const RecordedEdit* e) : Counted(platform), edit(e) {}
+  PortText CurrentName() override { return edit ? edit->name : p.window.root_name; }
+  PortText CurrentClassName() override { return edit ? std::nullopt : p.window.root_class_name; }
+  PortText CurrentAutomationId() override { return edit ? edit->automation_id : std::nullopt; }
   std::unique_ptr<UiaElementArray> FindAllDescendants(UiaCondition&) override {
-    if (!platform_.window().find_all_succeeds) return nullptr;
-    return std::make_unique<EditArray>(platform_);
+    if (edit || !p.window.find_all_succeeds) return nullptr;
+    return std::make_unique<EditArray>(p);
   }
-  std::unique_ptr<UiaValuePattern> GetValuePattern() override { return nullptr; }
+  std::unique_ptr<UiaValuePattern> GetValuePattern() override {
+    if (!edit || !edit->has_value_pattern) return nullptr;
+    return std::make_unique<Pattern>(p, edit->value);
+  }
+  const RecordedEdit* edit;
 };
 
-class Automation : public UiaAutomation, Counted {
- public:
+std::unique_ptr<UiaElement> EditArray::GetElement(int32_t index) {
+  const auto& edit = p.window.edits.at(static_cast<size_t>(index));
+  return edit ? std::make_unique<Element>(p, &*edit) : nullptr;
+}
+
+struct Automation : UiaAutomation, Counted {
   using Counted::Counted;
   PortResult<UiaElement> ElementFromHandle(WindowHandle) override {
-    PortResult<UiaElement> result;
-    result.hr = platform_.window().root_hr;
-    if (platform_.window().has_root) result.object = std::make_unique<Root>(platform_);
+    PortResult<UiaElement> result{p.window.root_hr, nullptr};
+    if (p.window.has_root) result.object = std::make_unique<Element>(p, nullptr);
     return result;
   }
   std::unique_ptr<UiaCondition> CreateEditCondition() override {
-    if (!platform_.window().has_condition) return nullptr;
-    return std::make_unique<Condition>(platform_);
+    return p.window.has_condition ? std::make_unique<Condition>(p) : nullptr;
   }
 };
 
-class Acc : public AccObject, Counted {
- public:
-  Acc(RecordedPlatform& platform, const RecordedAcc& node) : Counted(platform), node_(node) {}
-  std::optional<int32_t> Role() override { return node_.role; }
-  std::optional<int32_t> State() override { return node_.state; }
-  PortText Value() override { return node_.value; }
-  PortText Name() override { return node_.name; }
+struct Acc : AccObject, Counted {
+  Acc(RecordedPlatform& platform, const RecordedAcc& n) : Counted(platform), node(n) {}
+  std::optional<int32_t> Role() override { return node.role; }
+  std::optional<int32_t> State() override { return node.state; }
+  PortText Value() override { return node.value; }
+  PortText Name() override { return node.name; }
   std::optional<int32_t> ChildCount() override {
-    if (node_.child_count_fails) return std::nullopt;
-    return static_cast<int32_t>(node_.children.size());
+    if (node.child_count_fails) return std::nullopt;
+    return static_cast<int32_t>(node.children.size());
   }
   std::vector<std::unique_ptr<AccObject>> Children(int32_t count) override {
     std::vector<std::unique_ptr<AccObject>> children;
-    if (node_.children_fail) return children;
-    for (int32_t i = 0; i < count; ++i) {
-      children.push_back(std::make_unique<Acc>(platform_, node_.children[static_cast<size_t>(i)]));
-    }
+    for (int32_t i = 0; i < count && !node.children_fail; ++i)
+      children.push_back(std::make_unique<Acc>(p, node.children.at(static_cast<size_t>(i))));
     return children;
   }
-
- private:
-  const RecordedAcc& node_;
+  const RecordedAcc& node;
 };
 
 }  // namespace
 
 int32_t RecordedPlatform::InitializeCom() {
   ++init_calls;
-  return window_.com_init_hr;
+  return window.com_init_hr;
 }
 
 void RecordedPlatform::UninitializeCom() {
   ++uninit_calls;
-  live_objects_at_uninit = live_objects;
+  live_at_uninit = live;
 }
 
 PortResult<UiaAutomation> RecordedPlatform::CreateAutomation() {
-  PortResult<UiaAutomation> result;
-  result.hr = window_.automation_hr;
-  if (window_.has_automation) result.object = std::make_unique<Automation>(*this);
+  PortResult<UiaAutomation> result{window.automation_hr, nullptr};
+  if (window.has_automation) result.object = std::make_unique<Automation>(*this);
   return result;
 }
 
 PortResult<AccObject> RecordedPlatform::AccessibleObjectFromWindow(WindowHandle) {
   ++msaa_calls;
-  PortResult<AccObject> result;
-  result.hr = window_.acc_hr;
-  if (window_.acc) result.object = std::make_unique<Acc>(*this, *window_.acc);
+  PortResult<AccObject> result{window.acc_hr, nullptr};
+  if (window.acc) result.object = std::make_unique<Acc>(*this, *window.acc);
   return result;
+}
+
+std::vector<std::string>& RecordedTrace() {
+  static std::vector<std::string> lines;
+  return lines;
+}
+
+void RecordTrace(const char16_t* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string line;
+  char number[32] = "";
+  for (const char16_t* f = format; *f != u'\0'; ++f) {
+    if (*f != u'%') {
+      line += static_cast<char>(*f);
+      continue;
+    }
+    if (*++f == u's') {
+      for (const char16_t* s = va_arg(args, const char16_t*); *s != u'\0'; ++s)
+        line += *s < 0x80 ? static_cast<char>(*s) : '?';
+      continue;
+    }
+    if (*f == u'd') std::snprintf(number, sizeof number, "%d", va_arg(args, int));
+    if (*f == u'u') std::snprintf(number, sizeof number, "%u", va_arg(args, unsigned));
+    if (*f == u'p') std::snprintf(number, sizeof number, "%p", va_arg(args, void*));
+    if (*f == u'0') {  // %08x
+      std::snprintf(number, sizeof number, "%08x", va_arg(args, unsigned));
+      f += 2;
+    }
+    line += number;
+  }
+  va_end(args);
+  RecordedTrace().push_back(line);
 }
 
 }  // namespace orvane::url_probe::testing
