@@ -137,7 +137,6 @@ class Host {
   HANDLE process_ = nullptr;
 };
 
-constexpr char kImpeller[] = "--enable-impeller=true";
 constexpr char kRegistrars[] =
     "registrars=AppLinksPluginCApi,DesktopMultiWindowPlugin,UrlLauncherWindows";
 
@@ -145,24 +144,16 @@ TEST(OrvaneExe, RunsTheWindowTheCommandLineAsksForAndTearsItDownInOrder) {
   const struct {
     std::wstring tail;
     const wchar_t* dpi;
-    bool fonts_consumed;  // the stand-in engine consumes WM_FONTCHANGE
-    Lines received;
-    std::string window;  // title and outer rectangle
+    bool fonts_consumed;   // the stand-in engine consumes WM_FONTCHANGE
+    const char* received;  // the arguments before the engine's, each followed by "|"
+    std::string window;    // title and outer rectangle
     bool shown;
   } launches[] = {
-      {L"", L"96", false, {kImpeller}, "title=Orvane rect=10,10,1280x720", true},
-      {L"--hidden --widget",
-       L"120",
-       true,
-       {"--hidden", "--widget", kImpeller},
-       "title=Orvane Widget rect=12,12,487x450",
-       false},
-      {std::wstring(L"--WIDGET \"two words\" ") + wchar_t(0xD800) + L"x --widget=value",
-       L"144",
-       false,
-       {"--WIDGET", "two words", "", "--widget=value", kImpeller},
-       "title=Orvane rect=15,15,1920x1080",
-       true},
+      {L"", L"96", false, "", "title=Orvane rect=10,10,1280x720", true},
+      {L"--hidden --widget", L"120", true, "--hidden|--widget|",
+       "title=Orvane Widget rect=12,12,487x450", false},
+      {std::wstring(L"--WIDGET \"two words\" ") + wchar_t(0xD800) + L"x --widget=value", L"144",
+       false, "--WIDGET|two words||--widget=value|", "title=Orvane rect=15,15,1920x1080", true},
   };
   for (const auto& c : launches) {
     SCOPED_TRACE(c.window);
@@ -171,7 +162,11 @@ TEST(OrvaneExe, RunsTheWindowTheCommandLineAsksForAndTearsItDownInOrder) {
     ASSERT_TRUE(host.WaitFor("exports ")) << host.Errors();
     EXPECT_EQ(host.Values("exports"),
               Lines{"ov_get_url_for_hwnd=1 ov_request_url_for_hwnd=1 ov_get_cached_url=1"});
-    EXPECT_EQ(host.Values("argument"), c.received);
+    std::string received;
+    for (const std::string& argument : host.Values("argument")) {
+      received += argument + "|";
+    }
+    EXPECT_EQ(received, c.received + std::string("--enable-impeller=true|"));
     EXPECT_EQ(host.Values("first-frame"), Lines{c.window + " visible=0 showcmd=1"});
     EXPECT_EQ(host.Values("first-frame-done"),
               Lines{c.window + " visible=" + (c.shown ? "1" : "0") + " showcmd=1"});
@@ -248,7 +243,6 @@ TEST(OrvaneExe, CarriesItsIconManifestAndVersionRecord) {
   // A group header, then 14 bytes for each of seven square 32-bit images.
   const std::string group = resource(RT_GROUP_ICON, 101);
   ASSERT_EQ(group.size(), 6u + 14u * 7u);
-  EXPECT_EQ(group[4], 7);
   std::vector<int> sizes;
   for (size_t entry = 6; entry < group.size(); entry += 14) {
     EXPECT_EQ(group[entry], group[entry + 1]);
