@@ -1,10 +1,9 @@
-// A GUI program without a console that opens one with OpenDebugConsole and reports to the file
-// named by its argument: "console=<0|1> resyncs=<n>" (the engine library's stream resyncs).
+// A GUI program without a console that opens one with OpenDebugConsole and writes
+// "console=<0|1> resyncs=<n>" (the engine library's stream resyncs) to the file its argument names.
 
 #include <windows.h>
 
-#include <cstdio>
-#include <string>
+#include <fstream>
 
 #include "runner/utils.h"
 #include "testing/engine/engine_standin.h"
@@ -15,14 +14,8 @@ int APIENTRY wWinMain(HINSTANCE, HINSTANCE, wchar_t* command_line, int) {
       ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_EXISTING, 0, nullptr);
   CONSOLE_SCREEN_BUFFER_INFO info{};
-  const bool console =
-      screen != INVALID_HANDLE_VALUE && ::GetConsoleScreenBufferInfo(screen, &info);
-  const std::string report = "console=" + std::to_string(console ? 1 : 0) +
-                             " resyncs=" + std::to_string(orvane::testing::Record().output_resyncs);
-  FILE* file = nullptr;
-  if (_wfopen_s(&file, command_line, L"wb") == 0 && file != nullptr) {
-    std::fputs(report.c_str(), file);
-    std::fclose(file);
-  }
+  std::ofstream(command_line, std::ios::binary)
+      << "console=" << (::GetConsoleScreenBufferInfo(screen, &info) ? 1 : 0)
+      << " resyncs=" << orvane::testing::Record().output_resyncs;
   return 0;
 }

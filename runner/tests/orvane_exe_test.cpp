@@ -1,243 +1,282 @@
-// Runs the real orvane.exe under the stand-in engine and plug-in libraries and checks what they
+// Runs the real orvane.exe beside the stand-in engine and plug-in libraries and checks what they
 // saw: the arguments, the window at its first frame, the plug-ins, message routing and teardown.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cstdint>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
-
-#include "runner/tests/host_process.h"
 
 namespace orvane {
 namespace {
 
-const std::vector<std::string> kPluginsInOrder = {"AppLinksPluginCApi", "DesktopMultiWindowPlugin",
-                                                  "UrlLauncherWindows"};
+using Lines = std::vector<std::string>;
 
-std::string PluginName(const std::string& value) { return value.substr(0, value.find(' ')); }
-
-// Closes the window as the user would and expects a clean exit.
-void CloseAndExpectExitZero(HostProcess& host) {
-  HWND window = host.FindHostWindow();
-  ASSERT_NE(window, nullptr);
-  ::PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(host.WaitForExit(), 0u);
+std::wstring TestFolder() {
+  wchar_t path[MAX_PATH];
+  const std::wstring program(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return program.substr(0, program.find_last_of(L"\\/"));
 }
 
-TEST(OrvaneExe, NoArgumentsOpensTheFullWindowShownAtTheFirstFrame) {
-  HostProcess host(L"", {});
-  ASSERT_TRUE(host.started());
-  ASSERT_TRUE(host.WaitForRecord("first-frame-done")) << host.StandardError();
-
-  EXPECT_EQ(host.RecordValues("argument"), std::vector<std::string>{"--enable-impeller=true"});
-  const std::vector<std::string> frame = host.RecordValues("first-frame");
-  ASSERT_EQ(frame.size(), 1u);
-  EXPECT_EQ(frame[0], "title=Orvane rect=10,10,1280x720 visible=0 showcmd=1");
-  const std::vector<std::string> shown = host.RecordValues("first-frame-done");
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], "title=Orvane rect=10,10,1280x720 visible=1 showcmd=1");
-
-  // The view fills the client area and has the keyboard focus.
-  HWND window = host.FindHostWindow();
-  RECT client;
-  ::GetClientRect(window, &client);
-  const std::vector<std::string> created = host.RecordValues("view-controller-created");
-  ASSERT_EQ(created.size(), 1u);
-  EXPECT_EQ(created[0], std::to_string(client.right) + "x" + std::to_string(client.bottom));
-  EXPECT_GE(IndexOf(host.Record(), "view-focused"), 0);
-
-  std::vector<std::string> plugins;
-  for (const std::string& value : host.RecordValues("plugin-registered")) {
-    plugins.push_back(PluginName(value));
-    EXPECT_NE(value.substr(value.find(' ') + 1), "0000000000000000") << value;
-  }
-  EXPECT_EQ(plugins, kPluginsInOrder);
-
-  CloseAndExpectExitZero(host);
-  // Closing registers nothing again.
-  EXPECT_EQ(host.RecordValues("plugin-registered").size(), 3u);
-}
-
-TEST(OrvaneExe, TeardownReleasesTheEngineWhileTheWindowHandlesDestroyBeforeQuitting) {
-  HostProcess host(L"", {});
-  ASSERT_TRUE(host.WaitForRecord("first-frame-done"));
-  CloseAndExpectExitZero(host);
-  const std::vector<std::string> record = host.Record();
-  const int destroy = IndexOf(record, "top-level-message WM_DESTROY");
-  const int released = IndexOf(record, "view-controller-destroyed");
-  ASSERT_GE(destroy, 0);
-  ASSERT_GT(released, destroy);
-  EXPECT_EQ(record[released].rfind("view-controller-destroyed top-level-alive=1 quit-posted=0 ", 0),
-            0u)
-      << record[released];
-  EXPECT_EQ(host.RecordValues("view-controller-destroyed").size(), 1u);
-}
-
-TEST(OrvaneExe, ModeTitleAndOuterSizeFollowFlagsAndMonitorDpi) {
-  struct {
-    const wchar_t* arguments;
-    const wchar_t* dpi;
-    std::vector<std::string> received;
-    std::string frame;
-  } const cases[] = {
-      {L"--WIDGET",
-       L"96",
-       {"--WIDGET", "--enable-impeller=true"},
-       "title=Orvane rect=10,10,1280x720"},
-      {L"--widget=value",
-       L"96",
-       {"--widget=value", "--enable-impeller=true"},
-       "title=Orvane rect=10,10,1280x720"},
-      {L"--widget",
-       L"120",
-       {"--widget", "--enable-impeller=true"},
-       "title=Orvane Widget rect=12,12,487x450"},
-      {L"", L"120", {"--enable-impeller=true"}, "title=Orvane rect=12,12,1600x900"},
-      {L"x --widget \"two words\"",
-       L"144",
-       {"x", "--widget", "two words", "--enable-impeller=true"},
-       "title=Orvane Widget rect=15,15,585x540"},
-  };
-  for (const auto& c : cases) {
-    HostProcess host(c.arguments, {{L"ORVANE_STANDIN_DPI", c.dpi}});
-    ASSERT_TRUE(host.WaitForRecord("first-frame-done")) << host.StandardError();
-    EXPECT_EQ(host.RecordValues("argument"), c.received);
-    const std::vector<std::string> frame = host.RecordValues("first-frame");
-    ASSERT_EQ(frame.size(), 1u);
-    EXPECT_EQ(frame[0], c.frame + " visible=0 showcmd=1");
-    CloseAndExpectExitZero(host);
-  }
-}
-
-TEST(OrvaneExe, HiddenThenWidgetRunsTheWidgetWindowWithoutEverShowingIt) {
-  HostProcess host(L"--hidden --widget", {});
-  ASSERT_TRUE(host.WaitForRecord("first-frame-done"));
-  EXPECT_EQ(host.RecordValues("argument"),
-            (std::vector<std::string>{"--hidden", "--widget", "--enable-impeller=true"}));
-  const std::vector<std::string> shown = host.RecordValues("first-frame-done");
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], "title=Orvane Widget rect=10,10,390x360 visible=0 showcmd=1");
-  // The engine and the plug-ins run all the same.
-  EXPECT_EQ(host.RecordValues("plugin-registered").size(), 3u);
-  ::Sleep(300);
-  EXPECT_FALSE(::IsWindowVisible(host.FindHostWindow()));
-  CloseAndExpectExitZero(host);
-}
-
-TEST(OrvaneExe, AnArgumentThatIsNotValidUtf16ArrivesEmptyInItsPlace) {
-  const std::wstring tail = std::wstring(L"first ") + wchar_t(0xD800) + L"x last";
-  HostProcess host(tail, {});
-  ASSERT_TRUE(host.WaitForRecord("first-frame-done"));
-  EXPECT_EQ(host.RecordValues("argument"),
-            (std::vector<std::string>{"first", "", "last", "--enable-impeller=true"}));
-  CloseAndExpectExitZero(host);
-}
-
-TEST(OrvaneExe, ViewThatCannotBeCreatedEndsWithExitCodeOneAndNothingSetUp) {
-  HostProcess host(L"--widget", {{L"ORVANE_STANDIN_FAIL_VIEW", L"1"}});
-  EXPECT_EQ(host.WaitForExit(), 1u);
-  std::string error = host.StandardError();
-  error.erase(std::remove(error.begin(), error.end(), '\r'), error.end());
-  EXPECT_EQ(error, "Failed to create view controller.\n");
-  const std::vector<std::string> record = host.Record();
-  EXPECT_LT(IndexOf(record, "plugin-registered"), 0);
-  EXPECT_LT(IndexOf(record, "first-frame"), 0);
-}
-
-TEST(OrvaneExe, FontChangeReloadsFontsUnlessTheEngineConsumesIt) {
-  for (bool consumed : {false, true}) {
-    HostProcess::Settings settings;
-    if (consumed) {
-      settings.push_back({L"ORVANE_STANDIN_CONSUME", L"0x1D"});
-    }
-    HostProcess host(L"", settings);
-    ASSERT_TRUE(host.WaitForRecord("first-frame-done"));
-    ::SendMessageW(host.FindHostWindow(), WM_FONTCHANGE, 0, 0);
-    const std::vector<std::string> record = host.Record();
-    const int message = IndexOf(record, "top-level-message WM_FONTCHANGE");
-    ASSERT_GE(message, 0);
-    EXPECT_EQ(record[message], consumed ? "top-level-message WM_FONTCHANGE consumed"
-                                        : "top-level-message WM_FONTCHANGE");
-    CloseAndExpectExitZero(host);
-    // The stand-in counts the reloads and reports them when the engine goes.
-    const std::vector<std::string> released = host.RecordValues("view-controller-destroyed");
-    ASSERT_EQ(released.size(), 1u);
-    EXPECT_NE(released[0].find(consumed ? " font-reloads=0 " : " font-reloads=1 "),
-              std::string::npos)
-        << released[0];
-  }
-}
-
-TEST(OrvaneExe, ASizeMessageTheEngineConsumesDoesNotResizeTheContent) {
-  for (bool consumed : {false, true}) {
-    HostProcess::Settings settings;
-    if (consumed) {
-      settings.push_back({L"ORVANE_STANDIN_CONSUME", L"5"});
-    }
-    HostProcess host(L"--widget", settings);
-    ASSERT_TRUE(host.WaitForRecord("first-frame-done"));
-    HWND window = host.FindHostWindow();
-    HWND view = ::FindWindowExW(window, nullptr, L"ORVANE_STANDIN_VIEW", nullptr);
-    ASSERT_NE(view, nullptr);
-    RECT before;
-    ::GetClientRect(view, &before);
-    ::SetWindowPos(window, nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT client;
-    ::GetClientRect(window, &client);
-    RECT after;
-    ::GetClientRect(view, &after);
-    if (consumed) {
-      EXPECT_EQ(after.right, before.right);
-      EXPECT_EQ(after.bottom, before.bottom);
-    } else {
-      EXPECT_EQ(after.right, client.right);
-      EXPECT_EQ(after.bottom, client.bottom);
-    }
-    CloseAndExpectExitZero(host);
-  }
-}
-
-TEST(OrvaneExe, ExportsTheUrlFunctionsByName) {
-  HostProcess host(L"", {});
-  ASSERT_TRUE(host.WaitForRecord("exports "));
-  EXPECT_EQ(host.RecordValues("exports"),
-            std::vector<std::string>{
-                "ov_get_url_for_hwnd=1 ov_request_url_for_hwnd=1 ov_get_cached_url=1"});
-  CloseAndExpectExitZero(host);
-}
-
-// Wine's C runtime will not reopen the standard streams of a process that started without any
-// (freopen refuses a stream with no descriptor), so only the console and the engine library's
-// resync are checked here; the streams follow on Windows.
-TEST(OpenDebugConsole, OpensAConsoleAndTellsTheEngineLibraryToResync) {
+std::wstring TempFile() {
   wchar_t folder[MAX_PATH];
-  wchar_t report[MAX_PATH];
+  wchar_t path[MAX_PATH];
   ::GetTempPathW(MAX_PATH, folder);
-  ::GetTempFileNameW(folder, L"con", 0, report);
-  wchar_t program[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, program, MAX_PATH);
-  std::wstring path(program, length);
-  path = path.substr(0, path.find_last_of(L"\\/")) + L"\\console_check.exe";
-  std::wstring command = L"\"" + path + L"\" " + report;
+  ::GetTempFileNameW(folder, L"ovt", 0, path);
+  return path;
+}
+
+std::string ReadFile(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Starts `program` from the test's folder without a console; with `output`, its standard output
+// and error go there.
+HANDLE Start(const std::wstring& program, const std::wstring& tail, HANDLE output) {
+  std::wstring command = L"\"" + TestFolder() + L"\\" + program + L"\" " + tail;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  if (output != nullptr) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+  }
   PROCESS_INFORMATION info{};
-  // Without a console of its own, as under a debugger started from the desktop.
-  ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
-                               nullptr, nullptr, &startup, &info));
-  ASSERT_EQ(::WaitForSingleObject(info.hProcess, 20000), WAIT_OBJECT_0);
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, output != nullptr,
+                        DETACHED_PROCESS, nullptr, TestFolder().c_str(), &startup, &info)) {
+    return nullptr;
+  }
   ::CloseHandle(info.hThread);
-  ::CloseHandle(info.hProcess);
-  std::string text(256, '\0');
-  FILE* file = nullptr;
-  ASSERT_EQ(_wfopen_s(&file, report, L"rb"), 0);
-  text.resize(std::fread(text.data(), 1, text.size(), file));
-  std::fclose(file);
-  ::DeleteFileW(report);
-  EXPECT_EQ(text, "console=1 resyncs=1");
+  return info.hProcess;
+}
+
+// The exit code, or STILL_ACTIVE when the process is still running after 20 s.
+DWORD ExitCode(HANDLE process) {
+  DWORD code = STILL_ACTIVE;
+  if (process != nullptr && ::WaitForSingleObject(process, 20000) == WAIT_OBJECT_0) {
+    ::GetExitCodeProcess(process, &code);
+  }
+  return code;
+}
+
+// orvane.exe under the stand-in engine, set up through its ORVANE_STANDIN_* variables (see
+// testing/engine/host_standin.h); reads the stand-in's record and the standard error.
+class Host {
+ public:
+  Host(const std::wstring& tail, const wchar_t* dpi, UINT consumed = 0, bool fail_view = false) {
+    // The child inherits this process's environment. The URL functions are found, not called.
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_DPI", dpi);
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_CONSUME",
+                              consumed != 0 ? std::to_wstring(consumed).c_str() : nullptr);
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_FAIL_VIEW", fail_view ? L"1" : nullptr);
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_CALL_EXPORTS", L"0");
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_RECORD", record_.c_str());
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE error = ::CreateFileW(errors_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    process_ = Start(L"orvane.exe", tail, error);
+    ::CloseHandle(error);
+  }
+  ~Host() {
+    ::TerminateProcess(process_, 99);  // fails harmlessly once the process has ended
+    ::WaitForSingleObject(process_, 5000);
+    ::CloseHandle(process_);
+    ::DeleteFileW(record_.c_str());
+    ::DeleteFileW(errors_.c_str());
+  }
+
+  // The record as "\n<line>" for each event.
+  std::string Record() const { return "\n" + ReadFile(record_); }
+  // The values of the record lines "<prefix> <value>".
+  Lines Values(const std::string& prefix) const {
+    const std::string record = Record();
+    const std::string start = "\n" + prefix + " ";
+    Lines values;
+    for (size_t at = record.find(start); at != std::string::npos; at = record.find(start, at + 1)) {
+      const size_t from = at + start.size();
+      values.push_back(record.substr(from, record.find('\n', from) - from));
+    }
+    return values;
+  }
+  bool WaitFor(const std::string& prefix) const {
+    for (int tries = 0; tries < 1000; ++tries, ::Sleep(20)) {
+      if (Record().find("\n" + prefix) != std::string::npos) {
+        return true;
+      }
+    }
+    return false;
+  }
+  // The process's top-level window (test programs make windows of the same class).
+  HWND Window() const {
+    HWND window = nullptr;
+    DWORD owner = 0;
+    do {
+      window = ::FindWindowExW(nullptr, window, L"FLUTTER_RUNNER_WIN32_WINDOW", nullptr);
+      ::GetWindowThreadProcessId(window, &owner);
+    } while (window != nullptr && owner != ::GetProcessId(process_));
+    return window;
+  }
+  DWORD Exit() const { return ExitCode(process_); }
+  std::string Errors() const {
+    std::string text = ReadFile(errors_);
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+  }
+
+ private:
+  std::wstring record_ = TempFile();
+  std::wstring errors_ = TempFile();
+  HANDLE process_ = nullptr;
+};
+
+constexpr char kRegistrars[] =
+    "registrars=AppLinksPluginCApi,DesktopMultiWindowPlugin,UrlLauncherWindows";
+
+TEST(OrvaneExe, RunsTheWindowTheCommandLineAsksForAndTearsItDownInOrder) {
+  const struct {
+    std::wstring tail;
+    const wchar_t* dpi;
+    bool fonts_consumed;   // the stand-in engine consumes WM_FONTCHANGE
+    const char* received;  // the arguments before the engine's, each followed by "|"
+    std::string window;    // title and outer rectangle
+    bool shown;
+  } launches[] = {
+      {L"", L"96", false, "", "title=Orvane rect=10,10,1280x720", true},
+      {L"--hidden --widget", L"120", true, "--hidden|--widget|",
+       "title=Orvane Widget rect=12,12,487x450", false},
+      {std::wstring(L"--WIDGET \"two words\" ") + wchar_t(0xD800) + L"x --widget=value", L"144",
+       false, "--WIDGET|two words||--widget=value|", "title=Orvane rect=15,15,1920x1080", true},
+  };
+  for (const auto& c : launches) {
+    SCOPED_TRACE(c.window);
+    Host host(c.tail, c.dpi, c.fonts_consumed ? WM_FONTCHANGE : 0);
+    // The stand-in UI looks for the exports once its first frame is done.
+    ASSERT_TRUE(host.WaitFor("exports ")) << host.Errors();
+    EXPECT_EQ(host.Values("exports"),
+              Lines{"ov_get_url_for_hwnd=1 ov_request_url_for_hwnd=1 ov_get_cached_url=1"});
+    std::string received;
+    for (const std::string& argument : host.Values("argument")) {
+      received += argument + "|";
+    }
+    EXPECT_EQ(received, c.received + std::string("--enable-impeller=true|"));
+    EXPECT_EQ(host.Values("first-frame"), Lines{c.window + " visible=0 showcmd=1"});
+    EXPECT_EQ(host.Values("first-frame-done"),
+              Lines{c.window + " visible=" + (c.shown ? "1" : "0") + " showcmd=1"});
+    // Each plug-in registers once, in order, with a registrar.
+    Lines plugins = host.Values("plugin-registered");
+    for (std::string& plugin : plugins) {
+      plugin.resize(plugin.find(' '));
+    }
+    EXPECT_EQ(plugins,
+              (Lines{"AppLinksPluginCApi", "DesktopMultiWindowPlugin", "UrlLauncherWindows"}));
+    EXPECT_EQ(host.Record().find(" 0000000000000000"), std::string::npos);
+
+    // The view fills the client area and has the focus.
+    HWND window = host.Window();
+    RECT client;
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(host.Values("view-controller-created"),
+              Lines{std::to_string(client.right) + "x" + std::to_string(client.bottom)});
+    EXPECT_NE(host.Record().find("\nview-focused"), std::string::npos);
+    // A font change reloads the fonts, unless the engine consumes the message.
+    ::SendMessageW(window, WM_FONTCHANGE, 0, 0);
+    const Lines messages = host.Values("top-level-message");
+    const char* font_change = c.fonts_consumed ? "WM_FONTCHANGE consumed" : "WM_FONTCHANGE";
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), font_change), 1);
+    EXPECT_EQ(::IsWindowVisible(window) != FALSE, c.shown);
+
+    // Closing ends the process with 0; the engine goes while the window handles WM_DESTROY,
+    // before the quit message.
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(host.Exit(), 0u);
+    const std::string record = host.Record();
+    EXPECT_LT(record.find("\ntop-level-message WM_DESTROY"),
+              record.find("\nview-controller-destroyed"));
+    const std::string reloads = c.fonts_consumed ? "0" : "1";
+    EXPECT_EQ(host.Values("view-controller-destroyed"),
+              Lines{"top-level-alive=1 quit-posted=0 font-reloads=" + reloads + " " + kRegistrars});
+  }
+}
+
+TEST(OrvaneExe, AViewThatCannotBeCreatedEndsWithExitCodeOneAndNothingSetUp) {
+  Host host(L"--widget", L"96", 0, true);
+  EXPECT_EQ(host.Exit(), 1u);
+  EXPECT_EQ(host.Errors(), "Failed to create view controller.\n");
+  EXPECT_TRUE(host.Values("plugin-registered").empty());
+  EXPECT_TRUE(host.Values("first-frame").empty());
+}
+
+// Started without a console, as under a debugger started from the desktop. Wine's C runtime will
+// not reopen the standard streams of a process that started without any, so only the console and
+// the engine library's resync are checked; the streams follow on Windows.
+TEST(OpenDebugConsole, OpensAConsoleAndTellsTheEngineLibraryToResync) {
+  const std::wstring report = TempFile();
+  HANDLE process = Start(L"console_check.exe", report, nullptr);
+  EXPECT_EQ(ExitCode(process), 0u);
+  ::CloseHandle(process);
+  EXPECT_EQ(ReadFile(report), "console=1 resyncs=1");
+  ::DeleteFileW(report.c_str());
+}
+
+// The resources orvane.exe carries: icon 101, the application manifest and the version record.
+TEST(OrvaneExe, CarriesItsIconManifestAndVersionRecord) {
+  const std::wstring path = TestFolder() + L"\\orvane.exe";
+  HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(module, nullptr);
+  auto resource = [module](const wchar_t* type, WORD id) {
+    HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    if (found == nullptr) {
+      return std::string();
+    }
+    const auto* data = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
+    return std::string(data, ::SizeofResource(module, found));
+  };
+  // A group header, then 14 bytes for each of seven square 32-bit images.
+  const std::string group = resource(RT_GROUP_ICON, 101);
+  ASSERT_EQ(group.size(), 6u + 14u * 7u);
+  std::vector<int> sizes;
+  for (size_t entry = 6; entry < group.size(); entry += 14) {
+    EXPECT_EQ(group[entry], group[entry + 1]);
+    EXPECT_EQ(group[entry + 6], 32);
+    sizes.push_back(group[entry] == 0 ? 256 : static_cast<uint8_t>(group[entry]));
+  }
+  EXPECT_EQ(sizes, (std::vector<int>{16, 24, 32, 48, 64, 128, 256}));
+  const std::string manifest = resource(RT_MANIFEST, 1);
+  for (const char* expected : {"level=\"asInvoker\"", "uiAccess=\"false\"", ">PerMonitorV2<",
+                               "Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\""}) {
+    EXPECT_NE(manifest.find(expected), std::string::npos) << expected;
+  }
+  ::FreeLibrary(module);
+
+  std::vector<char> info(::GetFileVersionInfoSizeW(path.c_str(), nullptr));
+  ASSERT_TRUE(::GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  auto query = [&info](const wchar_t* key) {
+    void* value = nullptr;
+    UINT length = 0;
+    return ::VerQueryValueW(info.data(), key, &value, &length) ? value : nullptr;
+  };
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
+  ASSERT_NE(fixed, nullptr);
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 1u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 1u);
+  for (const auto& [name, text] :
+       {std::pair{L"FileDescription", L"Orvane"}, std::pair{L"FileVersion", L"1.0.0+1"},
+        std::pair{L"ProductVersion", L"1.0.0+1"}}) {
+    const auto* value = static_cast<const wchar_t*>(
+        query((std::wstring(L"\\StringFileInfo\\040904b0\\") + name).c_str()));
+    EXPECT_EQ(std::wstring(value ? value : L"(missing)"), text) << name;
+  }
 }
 
 }  // namespace

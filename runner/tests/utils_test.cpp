@@ -9,10 +9,10 @@ TEST(ToUtf8, ConvertsValidTextAndEmptiesInvalidText) {
   const wchar_t lone_high[] = {L'a', 0xD800, L'b', 0};
   const wchar_t lone_low[] = {0xDC00, 0};
   const wchar_t pair[] = {0xD83D, 0xDE00, 0};  // U+1F600
-  struct {
+  const struct {
     const wchar_t* text;
     std::string utf8;
-  } const cases[] = {
+  } cases[] = {
       {nullptr, ""},
       {L"", ""},
       {L"--widget", "--widget"},
