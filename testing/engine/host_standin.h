@@ -7,9 +7,13 @@
 // the record (standin_record.h):
 //   ORVANE_STANDIN_DPI=<n>            DPI reported for every monitor (default 96)
 //   ORVANE_STANDIN_FAIL_VIEW=1        view controller creation fails
+// clang-format off
 //   ORVANE_STANDIN_CONSUME=<message>  that top-level message (decimal or 0x hex) is consumed,
-//   result 0 ORVANE_STANDIN_CALL_EXPORTS=0     the stand-in UI looks up the URL exports but does
-//   not call them ORVANE_STANDIN_RECORD=<file>      where the record goes
+//                                     with result 0
+//   ORVANE_STANDIN_CALL_EXPORTS=0     the stand-in UI looks up the URL exports but does not
+//                                     call them
+//   ORVANE_STANDIN_RECORD=<file>      where the record goes
+// clang-format on
 
 #include <windows.h>
 
