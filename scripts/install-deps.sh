@@ -7,7 +7,7 @@ packages=(
   clang libclang-rt-14-dev           # native build: sanitizers and libFuzzer
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
-  wine64 xvfb xauth x11-utils imagemagick
+  wine wine64 xvfb xauth x11-utils imagemagick
   libwine-dev                        # Wine's IDL files for the UI Automation stand-in
 )
 
@@ -26,4 +26,5 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# With their recommendations: Wine needs the X extension libraries and fonts it recommends.
+$sudo apt-get install -y -qq "${missing[@]}"
