@@ -13,18 +13,26 @@ namespace orvane_standin {
 
 namespace {
 
-std::wstring Environment(const wchar_t* name) {
-  wchar_t value[MAX_PATH];
-  const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
-    return std::wstring();
+HostSettings ParseHostSettings() {
+  HostSettings settings;
+  const std::wstring dpi = EnvironmentText(L"ORVANE_STANDIN_DPI");
+  if (!dpi.empty()) {
+    settings.dpi = static_cast<UINT>(std::wcstoul(dpi.c_str(), nullptr, 10));
   }
-  return std::wstring(value, length);
+  settings.fail_view = EnvironmentText(L"ORVANE_STANDIN_FAIL_VIEW") == L"1";
+  const std::wstring consume = EnvironmentText(L"ORVANE_STANDIN_CONSUME");
+  if (!consume.empty()) {
+    settings.consume = true;
+    settings.consumed_message = static_cast<UINT>(std::wcstoul(consume.c_str(), nullptr, 0));
+  }
+  settings.call_exports = EnvironmentText(L"ORVANE_STANDIN_CALL_EXPORTS") != L"0";
+  settings.recording = !EnvironmentText(L"ORVANE_STANDIN_RECORD").empty();
+  return settings;
 }
 
 std::optional<LRESULT> HandleTopLevelMessage(HWND /*window*/, UINT message, WPARAM /*wparam*/,
                                              LPARAM /*lparam*/) {
-  const HostSettings settings = ReadHostSettings();
+  const HostSettings& settings = ReadHostSettings();
   const bool consumed = settings.consume && settings.consumed_message == message;
   if (const char* name = RecordedMessageName(message)) {
     AppendRecord(std::string("top-level-message ") + name + (consumed ? " consumed" : ""));
@@ -39,7 +47,7 @@ std::optional<LRESULT> HandleTopLevelMessage(HWND /*window*/, UINT message, WPAR
 // test. Without them (in-process tests) the library keeps its defaults and its control API.
 struct ApplyEnvironmentOnLoad {
   ApplyEnvironmentOnLoad() {
-    const HostSettings settings = ReadHostSettings();
+    const HostSettings& settings = ReadHostSettings();
     if (settings.fail_view) {
       orvane::testing::SetViewControllerCreationFails(true);
     }
@@ -51,20 +59,8 @@ struct ApplyEnvironmentOnLoad {
 
 }  // namespace
 
-HostSettings ReadHostSettings() {
-  HostSettings settings;
-  const std::wstring dpi = Environment(L"ORVANE_STANDIN_DPI");
-  if (!dpi.empty()) {
-    settings.dpi = static_cast<UINT>(std::wcstoul(dpi.c_str(), nullptr, 10));
-  }
-  settings.fail_view = Environment(L"ORVANE_STANDIN_FAIL_VIEW") == L"1";
-  const std::wstring consume = Environment(L"ORVANE_STANDIN_CONSUME");
-  if (!consume.empty()) {
-    settings.consume = true;
-    settings.consumed_message = static_cast<UINT>(std::wcstoul(consume.c_str(), nullptr, 0));
-  }
-  settings.call_exports = Environment(L"ORVANE_STANDIN_CALL_EXPORTS") != L"0";
-  settings.recording = !Environment(L"ORVANE_STANDIN_RECORD").empty();
+const HostSettings& ReadHostSettings() {
+  static const HostSettings settings = ParseHostSettings();
   return settings;
 }
 

@@ -30,8 +30,9 @@ struct HostSettings {
   bool recording = false;
 };
 
-// Read from the environment at each call, so that an in-process test can change them.
-HostSettings ReadHostSettings();
+// Read from the environment once, on first use: they are the process's launch settings, asked
+// for on every window message.
+const HostSettings& ReadHostSettings();
 
 // The top-level messages worth a record line (the others would flood it), or null.
 const char* RecordedMessageName(UINT message);

@@ -12,14 +12,23 @@
 
 namespace orvane_standin {
 
-inline void AppendRecord(const std::string& line) {
-  wchar_t path[MAX_PATH];
-  const DWORD length = ::GetEnvironmentVariableW(L"ORVANE_STANDIN_RECORD", path, MAX_PATH);
+// The variable's value; empty when it is unset or longer than a path.
+inline std::wstring EnvironmentText(const wchar_t* name) {
+  wchar_t value[MAX_PATH];
+  const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
+    return std::wstring();
+  }
+  return std::wstring(value, length);
+}
+
+inline void AppendRecord(const std::string& line) {
+  const std::wstring path = EnvironmentText(L"ORVANE_STANDIN_RECORD");
+  if (path.empty()) {
     return;
   }
   FILE* file = nullptr;
-  if (_wfopen_s(&file, path, L"ab") != 0 || file == nullptr) {
+  if (_wfopen_s(&file, path.c_str(), L"ab") != 0 || file == nullptr) {
     return;
   }
   std::fputs(line.c_str(), file);
