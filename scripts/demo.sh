@@ -26,18 +26,16 @@ source scripts/virtual-display.sh
 trap orvane_stop_display EXIT
 orvane_start_display
 orvane_keep_desktop_wineserver "$root/build/windows/desktop-wineprefix"
-wine=wine
-[ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
 
 echo "== running $bundle/orvane.exe ${arguments[*]} for ${seconds}s"
-(cd "$bundle" && exec "$wine" orvane.exe "${arguments[@]}") \
+(cd "$bundle" && exec "$orvane_wine" orvane.exe "${arguments[@]}") \
   >"$root/build/windows/demo-orvane.log" 2>&1 </dev/null &
 host=$!
 sleep "$seconds"
 import -window root "$shot"
 echo "== screenshot saved: $shot"
 
-"$wine" "$root/build/windows/tools/close_window.exe" FLUTTER_RUNNER_WIN32_WINDOW 10 \
+"$orvane_wine" "$root/build/windows/tools/close_window.exe" FLUTTER_RUNNER_WIN32_WINDOW 10 \
   >/dev/null 2>&1 </dev/null || echo "no window to close"
 rc=0
 wait "$host" || rc=$?

@@ -2,6 +2,8 @@
 # whole run, instead of a new pair for every program (which costs seconds each).
 # Sets DISPLAY; call orvane_stop_display at the end (the scripts trap it on exit).
 
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+
 orvane_start_display() {
   if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     return 0
@@ -30,14 +32,7 @@ orvane_stop_display() {
 
 # Keeps the prefix's Wine server alive between programs.
 orvane_keep_wineserver() {
-  export WINEPREFIX="$1"
-  export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
-  mkdir -p "$WINEPREFIX"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >/dev/null 2>&1 || true
-    wineserver -w || true
-  fi
+  orvane_use_prefix "$1"
   wineserver -p >/dev/null 2>&1 || true
 }
 
@@ -46,11 +41,9 @@ orvane_keep_wineserver() {
 # every hide of a shown window). For the demo and the start-up measurement; tests use their own.
 orvane_keep_desktop_wineserver() {
   orvane_keep_wineserver "$1"
-  local wine=wine
-  [ -x /usr/lib/wine/wine64 ] && wine=/usr/lib/wine/wine64
   if ! grep -q '"Desktop"="Default"' "$1/user.reg" 2>/dev/null; then
-    "$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1920x1080 /f \
+    "$orvane_wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    "$orvane_wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1920x1080 /f \
       >/dev/null 2>&1
     # The desktop setting is read when the desktop starts: start the prefix's processes afresh.
     wineserver -k >/dev/null 2>&1 || true
