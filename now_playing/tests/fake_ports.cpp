@@ -234,14 +234,17 @@ std::unique_ptr<StreamReference> FakeStreams::Reference(StreamScript script) {
 void FakeMedia::EnterPollerThread() { ledger_.Enter(); }
 
 PortResult<std::unique_ptr<MediaSessionManager>> FakeMedia::RequestSessionManager() {
-  SessionScript script;
   int pass;
   {
     std::lock_guard<std::mutex> lock(lock_);
-    script = script_;
     pass = ++passes_;
   }
   if (on_pass) on_pass(pass);
+  SessionScript script;
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    script = script_;
+  }
   ledger_.Call("RequestSessionManager");
   if (script.fail == "RequestSessionManager") return Failed<std::unique_ptr<MediaSessionManager>>();
   return Succeeded<std::unique_ptr<MediaSessionManager>>(

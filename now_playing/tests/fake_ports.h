@@ -75,9 +75,10 @@ class FakeMedia : public MediaPlatform {
   void EnterPollerThread() override;
   PortResult<std::unique_ptr<MediaSessionManager>> RequestSessionManager() override;
 
-  // Read at the start of every pass; may be changed between passes.
+  // Read at the start of every pass (after `on_pass`); may be changed at any time.
   void SetScript(SessionScript script);
   // Runs at the start of every pass with its number (1 for the first), before anything else.
+  // Set it before the poller starts.
   std::function<void(int pass)> on_pass;
 
  private:
