@@ -193,7 +193,7 @@ class FakeManager : public MediaSessionManager, public Tracked {
 
 void Ledger::Call(const char* name) {
   std::lock_guard<std::mutex> guard(lock);
-  calls.emplace_back(name);
+  if (record_calls) calls.emplace_back(name);
   if (poller && *poller != std::this_thread::get_id()) {
     faults.push_back(std::string(name) + " off the poller thread");
   }
@@ -285,14 +285,21 @@ uint32_t FakeWindows::ProcessId(WindowHandle window) {
 
 std::optional<std::u16string> FakeWindows::ProcessImagePath(uint32_t process_id, size_t capacity) {
   if (capacity != kImagePathUnits) ledger_.Fault("image path buffer of another size");
-  for (const RecordedWindow& window : windows) {
-    if (window.process_id != process_id) continue;
-    // The path and its terminator must fit.
-    if (!window.image || window.image->size() >= capacity) return std::nullopt;
-    return window.image;
+  const RecordedWindow* window = nullptr;
+  if (process_id > 0 && process_id <= windows.size() &&
+      windows[process_id - 1].process_id == process_id) {
+    window = &windows[process_id - 1];
   }
-  ledger_.Fault("no such process");
-  return std::nullopt;
+  for (size_t i = 0; window == nullptr && i < windows.size(); ++i) {
+    if (windows[i].process_id == process_id) window = &windows[i];
+  }
+  if (window == nullptr) {
+    ledger_.Fault("no such process");
+    return std::nullopt;
+  }
+  // The path and its terminator must fit.
+  if (!window->image || window->image->size() >= capacity) return std::nullopt;
+  return window->image;
 }
 
 std::u16string FakeWindows::WindowText(WindowHandle window, size_t capacity) {
