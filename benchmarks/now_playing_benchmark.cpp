@@ -2,6 +2,11 @@
 // reply's bytes in the same iterations (counters `memcpy_ratio` and `memcpy_us`): "getCurrent"
 // answering null and answering a snapshot with 300 KB of artwork, both including the encoding of
 // the reply; one poller pass over fakes; the classification over 200 recorded windows.
+//
+// glibc serves each 300 KB block with its own mmap and returns it at once, so every copy of the
+// artwork then pays for fresh pages; the product's heap keeps such blocks. For figures of the
+// host's own work run with
+//   GLIBC_TUNABLES=glibc.malloc.mmap_threshold=4194304:glibc.malloc.trim_threshold=67108864
 
 #include <benchmark/benchmark.h>
 

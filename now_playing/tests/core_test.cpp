@@ -239,7 +239,8 @@ TEST(ArtworkTest, ReadsWhatTheReadDelivered) {
   for (const auto& c : cases) {
     FakePlatform platform;
     {
-      std::unique_ptr<StreamReference> reference = platform.streams->Reference(c.script);
+      std::unique_ptr<StreamReference> reference =
+          platform.streams->Reference(std::make_shared<StreamScript>(c.script));
       EXPECT_EQ(ReadThumbnailBytes(*platform.streams, reference.get()), c.bytes) << c.name;
     }
     ExpectClean(platform, c.name);

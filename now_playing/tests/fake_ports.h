@@ -63,7 +63,7 @@ class FakeStreams : public StreamPlatform {
   PortResult<std::unique_ptr<StreamDataReader>> DataReaderFromBuffer(StreamBuffer& buffer) override;
 
   // A stream reference over `script`, as a session's thumbnail would give it.
-  std::unique_ptr<StreamReference> Reference(StreamScript script);
+  std::unique_ptr<StreamReference> Reference(std::shared_ptr<const StreamScript> script);
 
  private:
   Ledger& ledger_;
@@ -86,7 +86,7 @@ class FakeMedia : public MediaPlatform {
   Ledger& ledger_;
   FakeStreams& streams_;
   std::mutex lock_;
-  SessionScript script_;
+  std::shared_ptr<const SessionScript> script_ = std::make_shared<SessionScript>();
   int passes_ = 0;
 };
 
