@@ -3,54 +3,24 @@
 #include <windows.h>
 
 #include <oleauto.h>
+#include <wrl/client.h>
 
 #include <optional>
 #include <string>
 
 // Owners for COM pointers, BSTRs and VARIANTs: each resource is released exactly once, when its
-// owner goes out of scope.
+// owner goes out of scope. COM pointers are the toolchains' own ComPtr, the one type the host uses.
 namespace orvane::url_probe::windows {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 units on both sides");
 
+using Microsoft::WRL::ComPtr;
+
+// For a QueryInterface-style out-parameter; drops what was held first.
 template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  explicit ComPtr(T* adopted) : pointer_(adopted) {}
-  ~ComPtr() { Reset(); }
-  ComPtr(ComPtr&& other) noexcept : pointer_(other.pointer_) { other.pointer_ = nullptr; }
-  ComPtr& operator=(ComPtr&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      pointer_ = other.pointer_;
-      other.pointer_ = nullptr;
-    }
-    return *this;
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-
-  T* Get() const { return pointer_; }
-  T* operator->() const { return pointer_; }
-  explicit operator bool() const { return pointer_ != nullptr; }
-  // For an out-parameter; drops what was held first.
-  T** Put() {
-    Reset();
-    return &pointer_;
-  }
-  void** PutVoid() { return reinterpret_cast<void**>(Put()); }
-  void Reset() {
-    if (pointer_ != nullptr) {
-      T* released = pointer_;
-      pointer_ = nullptr;
-      released->Release();
-    }
-  }
-
- private:
-  T* pointer_ = nullptr;
-};
+void** OutVoid(ComPtr<T>& pointer) {
+  return reinterpret_cast<void**>(pointer.ReleaseAndGetAddressOf());
+}
 
 // A BSTR out-parameter. Take() copies exactly SysStringLen units and frees the BSTR at once.
 class Bstr {

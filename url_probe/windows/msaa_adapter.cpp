@@ -88,7 +88,7 @@ class Accessible : public AccObject {
       const VARIANT& entry = entries[static_cast<size_t>(i)];
       if (entry.vt != VT_DISPATCH || entry.pdispVal == nullptr) continue;
       ComPtr<IAccessible> child;
-      if (SUCCEEDED(entry.pdispVal->QueryInterface(kIidIAccessible, child.PutVoid())) && child) {
+      if (SUCCEEDED(entry.pdispVal->QueryInterface(kIidIAccessible, OutVoid(child))) && child) {
         children.push_back(std::make_unique<Accessible>(std::move(child)));
       }
     }
@@ -105,7 +105,7 @@ PortResult<AccObject> AccessibleClientObject(WindowHandle hwnd) {
   ComPtr<IAccessible> client;
   PortResult<AccObject> result;
   result.hr = AccessibleObjectFromWindow(static_cast<HWND>(hwnd), static_cast<DWORD>(OBJID_CLIENT),
-                                         kIidIAccessible, client.PutVoid());
+                                         kIidIAccessible, OutVoid(client));
   if (SUCCEEDED(result.hr) && client) {
     result.object = std::make_unique<Accessible>(std::move(client));
   }

@@ -51,7 +51,7 @@ class Element : public UiaElement {
   std::unique_ptr<UiaValuePattern> GetValuePattern() override {
     ComPtr<uia::IUIAutomationValuePattern> pattern;
     const HRESULT hr = element_->GetCurrentPatternAs(
-        uia::kValuePatternId, uia::kIidIUIAutomationValuePattern, pattern.PutVoid());
+        uia::kValuePatternId, uia::kIidIUIAutomationValuePattern, OutVoid(pattern));
     if (FAILED(hr) || !pattern) return nullptr;
     return std::make_unique<ValuePattern>(std::move(pattern));
   }
@@ -69,7 +69,8 @@ class ElementArray : public UiaElementArray {
   }
   std::unique_ptr<UiaElement> GetElement(int32_t index) override {
     ComPtr<uia::IUIAutomationElement> element;
-    if (FAILED(array_->GetElement(index, element.Put())) || !element) return nullptr;
+    if (FAILED(array_->GetElement(index, element.ReleaseAndGetAddressOf())) || !element)
+      return nullptr;
     return std::make_unique<Element>(std::move(element));
   }
 
@@ -79,8 +80,9 @@ class ElementArray : public UiaElementArray {
 
 std::unique_ptr<UiaElementArray> Element::FindAllDescendants(UiaCondition& condition) {
   ComPtr<uia::IUIAutomationElementArray> found;
-  const HRESULT hr = element_->FindAll(uia::kTreeScopeDescendants,
-                                       static_cast<Condition&>(condition).Get(), found.Put());
+  const HRESULT hr =
+      element_->FindAll(uia::kTreeScopeDescendants, static_cast<Condition&>(condition).Get(),
+                        found.ReleaseAndGetAddressOf());
   if (FAILED(hr) || !found) return nullptr;
   return std::make_unique<ElementArray>(std::move(found));
 }
@@ -91,7 +93,7 @@ class Automation : public UiaAutomation {
   PortResult<UiaElement> ElementFromHandle(WindowHandle hwnd) override {
     ComPtr<uia::IUIAutomationElement> root;
     PortResult<UiaElement> result;
-    result.hr = automation_->ElementFromHandle(hwnd, root.Put());
+    result.hr = automation_->ElementFromHandle(hwnd, root.ReleaseAndGetAddressOf());
     if (SUCCEEDED(result.hr) && root) result.object = std::make_unique<Element>(std::move(root));
     return result;
   }
@@ -100,8 +102,8 @@ class Automation : public UiaAutomation {
     edit.Get()->vt = VT_I4;
     edit.Get()->lVal = uia::kEditControlTypeId;
     ComPtr<uia::IUIAutomationCondition> condition;
-    const HRESULT hr =
-        automation_->CreatePropertyCondition(uia::kControlTypePropertyId, *edit, condition.Put());
+    const HRESULT hr = automation_->CreatePropertyCondition(uia::kControlTypePropertyId, *edit,
+                                                            condition.ReleaseAndGetAddressOf());
     if (FAILED(hr) || !condition) return nullptr;
     return std::make_unique<Condition>(std::move(condition));
   }
@@ -116,7 +118,7 @@ PortResult<UiaAutomation> CreateUiaAutomation() {
   ComPtr<uia::IUIAutomation> automation;
   PortResult<UiaAutomation> result;
   result.hr = CoCreateInstance(uia::kClsidCUIAutomation, nullptr, CLSCTX_INPROC_SERVER,
-                               uia::kIidIUIAutomation, automation.PutVoid());
+                               uia::kIidIUIAutomation, OutVoid(automation));
   if (SUCCEEDED(result.hr) && automation) {
     result.object = std::make_unique<Automation>(std::move(automation));
   }

@@ -1,0 +1,138 @@
+// The source classification through the Win32 window port, against real windows of processes
+// whose image names are the browsers' (copies of testing/browser_window beside this program).
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "now_playing/source_classification.h"
+#include "now_playing/windows/window_enumeration.h"
+
+namespace orvane::now_playing::windows {
+namespace {
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L'\\') + 1);
+}
+
+struct BrowserWindow {
+  const wchar_t* image;  // relative to this program's folder
+  std::wstring title;
+  bool hidden = false;
+};
+
+// A started browser-like process, ended when the holder goes.
+class BrowserProcess {
+ public:
+  explicit BrowserProcess(const BrowserWindow& window) {
+    const std::wstring image = ProgramFolder() + window.image;
+    std::wstring command = L"\"" + image + L"\" " + (window.hidden ? L"--hidden " : L"") + L"\"" +
+                           window.title + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    if (!::CreateProcessW(image.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &info_)) {
+      ADD_FAILURE() << "could not start " << ::GetLastError();
+      return;
+    }
+    // Its window exists once its message loop waits.
+    EXPECT_EQ(::WaitForInputIdle(info_.hProcess, 10000), 0u);
+  }
+  ~BrowserProcess() {
+    if (info_.hProcess == nullptr) return;
+    ::TerminateProcess(info_.hProcess, 0);
+    ::WaitForSingleObject(info_.hProcess, INFINITE);
+    ::CloseHandle(info_.hThread);
+    ::CloseHandle(info_.hProcess);
+  }
+  BrowserProcess(const BrowserProcess&) = delete;
+  BrowserProcess& operator=(const BrowserProcess&) = delete;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// The handles this process holds. GetProcessHandleCount answers 0 under Wine, so probe the handle
+// values (multiples of 4; a few dozen are in use here) instead.
+int HandleCount() {
+  int count = 0;
+  DWORD flags = 0;
+  for (uintptr_t value = 4; value < 0x1000; value += 4) {
+    if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+  }
+  return count;
+}
+
+struct Case {
+  const char* name;
+  std::vector<BrowserWindow> windows;  // started in this order; the last is on top
+  std::u16string application_id;
+  std::u16string media_title;
+  std::string label;
+};
+
+TEST(WindowEnumerationTest, ClassifiesByRealBrowserWindows) {
+  const std::wstring padding(504, L'x');
+  const Case cases[] = {
+      {"first pass: the window showing the media, though another names a site above it",
+       {{L"chrome.exe", L"Song A - YouTube"}, {L"msedge.exe", L"Live - Twitch"}},
+       u"Chrome",
+       u"Song A",
+       "youtube"},
+      {"second pass: no window with the media names a site",
+       {{L"msedge.exe", L"Live - Twitch"}, {L"firefox.exe", L"Song A"}},
+       u"MSEdge",
+       u"Song A",
+       "twitch"},
+      {"a hidden browser window is skipped",
+       {{L"brave.exe", L"Song A - YouTube", true}},
+       u"Brave",
+       u"Song A",
+       "browser"},
+      {"the image name is lower-cased",
+       {{L"mixed_case\\Chrome.exe", L"YouTube"}},
+       u"VideoPlayer",
+       u"",
+       "youtube"},
+      {"look-alike image names are no browsers",
+       {{L"chrome_proxy.exe", L"YouTube"}, {L"chromex.exe", L"Twitch"}},
+       u"VideoPlayer",
+       u"",
+       "unknown"},
+      {"a site that ends at the 511th character is found",
+       {{L"opera.exe", padding + L"youtube"}},
+       u"",
+       u"",
+       "youtube"},
+      {"a site past the 511th character of a long title is not",
+       {{L"vivaldi.exe", padding + L"xyoutube" + std::wstring(88, L'x')}},
+       u"",
+       u"",
+       "unknown"},
+  };
+  Win32WindowPlatform platform;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::unique_ptr<BrowserProcess>> processes;
+    for (const BrowserWindow& window : c.windows) {
+      processes.push_back(std::make_unique<BrowserProcess>(window));
+    }
+    EXPECT_EQ(ClassifySource(platform, c.application_id, c.media_title), c.label);
+    // Every process opened for its image name was closed again. (Wine keeps a few handles of its
+    // own from the first use on, so count around a second classification.)
+    const int handles = HandleCount();
+    ClassifySource(platform, c.application_id, c.media_title);
+    EXPECT_EQ(HandleCount(), handles);
+  }
+}
+
+}  // namespace
+}  // namespace orvane::now_playing::windows
