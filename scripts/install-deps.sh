@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds and tests need; does nothing when all are there.
+# Extra package names given as arguments are installed the same way (scripts that need more).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   wine wine64 xvfb xauth x11-utils imagemagick
   libwine-dev                        # Wine's IDL files for the UI Automation stand-in
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
