@@ -13,7 +13,7 @@ set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME runtime)
 
 if(ORVANE_SPLIT_DEBUG_INFO)
   if(MSVC)
-    add_compile_options(/Zi)
+    add_compile_options(/Z7)
     add_link_options(/DEBUG /OPT:REF /OPT:ICF)
   else()
     add_compile_options(-g)
