@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <cwchar>
 #include <fstream>
@@ -88,8 +89,23 @@ std::vector<std::pair<std::string, double>> ReadProfile(const std::wstring& path
   return steps;
 }
 
+// Adds the run's step names to `order` that it lacks, each after the step before it in the run, so
+// that the rows keep every program's own order.
+void MergeOrder(const std::vector<std::pair<std::string, double>>& steps,
+                std::vector<std::string>& order) {
+  size_t next = 0;
+  for (const auto& step : steps) {
+    auto found = std::find(order.begin(), order.end(), step.first);
+    if (found == order.end()) {
+      found = order.insert(order.begin() + static_cast<std::ptrdiff_t>(next), step.first);
+    }
+    next = static_cast<size_t>(found - order.begin()) + 1;
+  }
+}
+
 // Runs the program once; false when it could not be started or never showed its window.
-bool RunOnce(Samples& samples, const std::wstring& profile_path, int run) {
+bool RunOnce(Samples& samples, const std::wstring& profile_path, int run,
+             std::vector<std::string>& order) {
   ::DeleteFileW(profile_path.c_str());
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
@@ -120,8 +136,10 @@ bool RunOnce(Samples& samples, const std::wstring& profile_path, int run) {
   }
   samples.seen_visible.push_back(Milliseconds(start, shown));
   samples.exit_after_close.push_back(Milliseconds(shown, ended));
+  const std::vector<std::pair<std::string, double>> steps = ReadProfile(profile_path);
+  MergeOrder(steps, order);
   double previous = 0;
-  for (const auto& [name, milliseconds] : ReadProfile(profile_path)) {
+  for (const auto& [name, milliseconds] : steps) {
     samples.at[name].push_back(milliseconds);
     samples.step[name].push_back(milliseconds - previous);
     previous = milliseconds;
@@ -129,22 +147,8 @@ bool RunOnce(Samples& samples, const std::wstring& profile_path, int run) {
   return true;
 }
 
-void PrintSideBySide(const std::vector<Samples>& programs, int runs) {
-  // Rows in the order of their median time, the timer's own two rows last.
-  std::vector<std::pair<double, std::string>> rows;
-  for (const Samples& samples : programs) {
-    for (const auto& [name, values] : samples.at) {
-      const double median = Median(values);
-      auto same = [&name](const auto& row) { return row.second == name; };
-      auto found = std::find_if(rows.begin(), rows.end(), same);
-      if (found == rows.end()) {
-        rows.emplace_back(median, name);
-      } else {
-        found->first = std::min(found->first, median);
-      }
-    }
-  }
-  std::sort(rows.begin(), rows.end());
+void PrintSideBySide(const std::vector<Samples>& programs, const std::vector<std::string>& rows,
+                     int runs) {
   std::wprintf(
       L"\nmedians over %d runs, milliseconds: since the process was created / since the "
       L"step before\n%-28hs",
@@ -153,15 +157,14 @@ void PrintSideBySide(const std::vector<Samples>& programs, int runs) {
     std::wprintf(L" %24ls", samples.label.c_str());
   }
   std::wprintf(L"\n");
-  for (const auto& row : rows) {
-    std::wprintf(L"%-28hs", row.second.c_str());
+  for (const std::string& row : rows) {
+    std::wprintf(L"%-28hs", row.c_str());
     for (const Samples& samples : programs) {
-      auto at = samples.at.find(row.second);
+      auto at = samples.at.find(row);
       if (at == samples.at.end()) {
         std::wprintf(L" %24ls", L"-");
       } else {
-        std::wprintf(L"       %8.1f / %7.1f", Median(at->second),
-                     Median(samples.step.at(row.second)));
+        std::wprintf(L"       %8.1f / %7.1f", Median(at->second), Median(samples.step.at(row)));
       }
     }
     std::wprintf(L"\n");
@@ -212,9 +215,10 @@ int wmain(int argc, wchar_t** argv) {
   ::GetTempFileNameW(folder, L"ovp", 0, profile_path);
   // The programs inherit it: where their start-up profile goes.
   ::SetEnvironmentVariableW(L"ORVANE_STARTUP_PROFILE", profile_path);
+  std::vector<std::string> order;  // the steps, in the programs' own order
   for (int run = 0; run < runs; ++run) {
     for (Samples& samples : programs) {
-      if (!RunOnce(samples, profile_path, run)) {
+      if (!RunOnce(samples, profile_path, run, order)) {
         return 1;
       }
     }
@@ -227,6 +231,6 @@ int wmain(int argc, wchar_t** argv) {
     std::wprintf(L"\n");
   }
   ::DeleteFileW(profile_path);
-  PrintSideBySide(programs, runs);
+  PrintSideBySide(programs, order, runs);
   return 0;
 }
