@@ -4,6 +4,7 @@
 #   native-tsan  the threaded tests again under ThreadSanitizer
 #   native-bench the benchmarks, built and run once briefly so they stay working
 #   windows      everything, cross-compiled; tests under Wine
+#   windows-release  the shipped binaries (optimised, stripped) and the executable tests; the zip
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -64,6 +65,17 @@ trap orvane_stop_display EXIT
 orvane_start_display
 orvane_keep_wineserver "$root/build/windows/wineprefix"
 run_ctest --preset windows -j "$jobs"
+
+# Only what differs from the windows build: the shipped binaries, optimised and stripped, and the
+# tests that run them (every other test program would only repeat the windows build's run).
+step "windows-release build (what ships), its executable tests under Wine, the archive"
+cmake --preset windows-release >/dev/null
+cmake --build --preset windows-release -j "$jobs"
+ORVANE_WINEPREFIX="$root/build/windows/wineprefix" run_ctest --preset windows-release
+cpack --preset windows-release >/dev/null
+archive=$(cmake -E tar tf build/windows-release/package/Orvane-*-win64.zip)
+grep -qx 'orvane.exe' <<<"$archive" && grep -q '^data/' <<<"$archive" &&
+  ! grep -q '\.debug' <<<"$archive" || { echo "release archive: wrong layout"; exit 1; }
 
 rm -f "$summary"
 step "all test programs passed"

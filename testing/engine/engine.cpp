@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "testing/engine/standin_state.h"
+#include "testing/engine/startup_profile.h"
 
 using orvane::testing::EngineCreation;
 using orvane::testing::StandinState;
@@ -38,6 +39,7 @@ extern "C" {
 
 FlutterDesktopEngineRef FlutterDesktopEngineCreate(
     const FlutterDesktopEngineProperties* engine_properties) {
+  orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kEngineCreated);
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
   if (engine_properties != nullptr) {
@@ -96,6 +98,7 @@ void FlutterDesktopEngineReloadSystemFonts(FlutterDesktopEngineRef /*engine*/) {
 void FlutterDesktopEngineSetNextFrameCallback(FlutterDesktopEngineRef /*engine*/,
                                               FlutterDesktopOnNextFrameCallback callback,
                                               void* user_data) {
+  orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kViewAttached);
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
   ++state.record.next_frame_registrations;

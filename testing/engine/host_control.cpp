@@ -8,6 +8,7 @@
 #include "testing/engine/engine_standin.h"
 #include "testing/engine/host_standin.h"
 #include "testing/engine/standin_record.h"
+#include "testing/engine/startup_profile.h"
 
 namespace orvane_standin {
 
@@ -81,5 +82,6 @@ const char* RecordedMessageName(UINT message) {
 }  // namespace orvane_standin
 
 extern "C" UINT FlutterDesktopGetDpiForMonitor(HMONITOR /*monitor*/) {
+  orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kDpiAsked);
   return orvane_standin::ReadHostSettings().dpi;
 }

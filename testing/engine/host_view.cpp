@@ -12,6 +12,7 @@
 #include "testing/engine/host_standin.h"
 #include "testing/engine/standin_record.h"
 #include "testing/engine/standin_state.h"
+#include "testing/engine/startup_profile.h"
 
 namespace orvane_standin {
 
@@ -195,9 +196,13 @@ void DeliverFrame(HWND view) {
   HWND top = ::GetAncestor(view, GA_ROOT);
   const bool pending = record.next_frame_registrations > 0;
   if (pending) {
+    MarkStartupStep(StartupStep::kFirstFrame);
     AppendRecord("first-frame " + WindowSummary(top));
   }
   if (orvane::testing::FireNextFrame()) {
+    if (::IsWindowVisible(top)) {
+      MarkStartupStep(StartupStep::kWindowShown);
+    }
     AppendRecord("first-frame-done " + WindowSummary(top));
   }
   bool start_exports = false;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "testing/engine/standin_state.h"
+#include "testing/engine/startup_profile.h"
 
 using orvane::testing::StandinState;
 using orvane::testing::State;
@@ -30,6 +31,7 @@ FlutterDesktopViewControllerRef FlutterDesktopViewControllerCreate(int width, in
   FlutterDesktopViewControllerRef handle = controller.get();
   state.controllers[handle] = std::move(controller);
   ++state.record.view_controllers_created;
+  orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kViewControllerCreated);
   return handle;
 }
 
@@ -59,6 +61,7 @@ FlutterDesktopViewRef FlutterDesktopViewControllerGetView(
 }
 
 void FlutterDesktopViewControllerForceRedraw(FlutterDesktopViewControllerRef /*controller*/) {
+  orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kRedrawForced);
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
   ++state.record.redraws;
@@ -86,6 +89,8 @@ bool FlutterDesktopViewControllerHandleTopLevelWindowProc(
 }
 
 HWND FlutterDesktopViewGetHWND(FlutterDesktopViewRef view) {
+  // The host asks for the view's window to attach it, right after registering the plug-ins.
+  orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kPluginsRegistered);
   return view != nullptr ? view->window : nullptr;
 }
 

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "testing/engine/startup_profile.h"
+
 namespace {
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -28,7 +30,9 @@ int APIENTRY wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
   if (window == nullptr) {
     return 1;
   }
+  orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kWindowCreated);
   ::ShowWindow(window, SW_SHOWNORMAL);
+  orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kWindowShown);
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&message);
