@@ -1,0 +1,47 @@
+#include "now_playing/artwork.h"
+
+#include <memory>
+#include <new>
+
+namespace orvane::now_playing {
+namespace {
+
+constexpr uint32_t kNoReadOptions = 0;
+
+std::vector<uint8_t> ReadAll(StreamPlatform& streams, StreamReference& thumbnail) {
+  PortResult<std::unique_ptr<ReadStream>> stream = thumbnail.OpenReadAsync();
+  if (!stream.ok || !stream.value) return {};
+  PortResult<uint64_t> size = stream.value->Size();
+  if (!size.ok) return {};
+  const auto count = static_cast<uint32_t>(size.value);
+  if (count == 0) return {};
+  PortResult<std::unique_ptr<StreamBuffer>> buffer = streams.CreateBuffer(count);
+  if (!buffer.ok || !buffer.value) return {};
+  // A stream may deliver its bytes in a buffer of its own rather than the one handed in: read
+  // what the operation returned.
+  PortResult<std::unique_ptr<StreamBuffer>> filled =
+      stream.value->ReadAsync(*buffer.value, count, kNoReadOptions);
+  if (!filled.ok || !filled.value) return {};
+  PortResult<std::unique_ptr<StreamDataReader>> reader =
+      streams.DataReaderFromBuffer(*filled.value);
+  if (!reader.ok || !reader.value) return {};
+  PortResult<uint32_t> available = reader.value->UnconsumedBufferLength();
+  if (!available.ok) return {};
+  std::vector<uint8_t> bytes(available.value);
+  if (!bytes.empty() && !reader.value->ReadBytes(available.value, bytes.data())) return {};
+  return bytes;
+}
+
+}  // namespace
+
+std::vector<uint8_t> ReadThumbnailBytes(StreamPlatform& streams, StreamReference* thumbnail) {
+  if (thumbnail == nullptr) return {};
+  try {
+    return ReadAll(streams, *thumbnail);
+  } catch (const std::bad_alloc&) {
+    // Out of memory for the bytes only costs the artwork.
+    return {};
+  }
+}
+
+}  // namespace orvane::now_playing

@@ -1,0 +1,46 @@
+#pragma once
+
+// Everything the service needs from outside itself, injected at construction. The platform ports
+// are used on the poller thread only. The Windows adapters provide
+// `NowPlayingPorts MakeWindowsPorts()` (now_playing/windows/windows_ports.h), which fills
+// `media`, `streams` and `windows` with the real ones; the clock and the thread start have
+// standard implementations here, replaced only by tests.
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "now_playing/media_port.h"
+#include "now_playing/stream_port.h"
+#include "now_playing/window_port.h"
+
+namespace orvane::now_playing {
+
+// The poller's pauses.
+class PollerClock {
+ public:
+  virtual ~PollerClock() = default;
+  virtual std::chrono::steady_clock::time_point Now() = 0;
+  virtual void SleepUntil(std::chrono::steady_clock::time_point deadline) = 0;
+};
+
+// The steady clock and std::this_thread::sleep_until.
+std::unique_ptr<PollerClock> MakeSteadyClock();
+
+// Starts a thread running `body`. Throws (as std::thread does, std::system_error) when no thread
+// can be created.
+using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
+
+// A std::thread.
+ThreadStarter StandardThreadStarter();
+
+struct NowPlayingPorts {
+  std::unique_ptr<MediaPlatform> media;
+  std::unique_ptr<StreamPlatform> streams;
+  std::unique_ptr<WindowPlatform> windows;
+  std::unique_ptr<PollerClock> clock = MakeSteadyClock();
+  ThreadStarter start_thread = StandardThreadStarter();
+};
+
+}  // namespace orvane::now_playing

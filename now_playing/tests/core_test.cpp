@@ -1,0 +1,251 @@
+// The reading of one pass: text conversion, snapshot and signature, source classification and
+// artwork, each over the strict fakes.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "now_playing/artwork.h"
+#include "now_playing/media_snapshot.h"
+#include "now_playing/source_classification.h"
+#include "now_playing/tests/fake_ports.h"
+#include "now_playing/text.h"
+
+namespace orvane::now_playing {
+namespace {
+
+using testing::FakePlatform;
+using testing::RecordedWindow;
+using testing::SessionScript;
+using testing::StreamScript;
+
+std::vector<uint8_t> Pattern(size_t size) {
+  std::vector<uint8_t> bytes(size);
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
+  return bytes;
+}
+
+StreamScript Stream(std::vector<uint8_t> bytes, std::optional<uint64_t> size = std::nullopt,
+                    std::optional<uint32_t> deliver = std::nullopt, bool own_buffer = false,
+                    std::string fail = "") {
+  return StreamScript{std::move(bytes), size, deliver, own_buffer, std::move(fail)};
+}
+
+// Every object handed out was released, and nothing was asked that the platform would reject.
+void ExpectClean(FakePlatform& platform, const std::string& context) {
+  EXPECT_EQ(platform.ledger.live, 0) << context;
+  EXPECT_EQ(platform.ledger.faults, std::vector<std::string>()) << context;
+}
+
+TEST(WideToUtf8Test, ConvertsAsCodePage65001) {
+  const struct {
+    std::u16string in;
+    std::string out;
+  } cases[] = {
+      {u"", ""},
+      {u"Song", "Song"},
+      {u"\u00e9\u20ac", "\xc3\xa9\xe2\x82\xac"},
+      {u"\U0001F3B5", "\xf0\x9f\x8e\xb5"},
+      // Unpaired surrogates each become U+FFFD; the rest survives.
+      {std::u16string(u"a") + char16_t(0xD83C) + u"b",
+       "a\xef\xbf\xbd"
+       "b"},
+      {std::u16string(1, char16_t(0xDFB5)) + char16_t(0xD83C), "\xef\xbf\xbd\xef\xbf\xbd"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WideToUtf8(c.in), c.out);
+}
+
+TEST(SnapshotTest, ReadingAndSignature) {
+  SessionScript song;
+  song.title = u"Song";
+  song.artist = u"Band";
+  song.application_id = u"Spotify.exe";
+  song.thumbnail = Stream(Pattern(5120));
+  auto with = [&](auto change) {
+    SessionScript script = song;
+    change(script);
+    return script;
+  };
+  const struct {
+    SessionScript script;
+    std::string signature;  // empty: no snapshot
+  } cases[] = {
+      {song, "Song|Band||spotify|1|5120"},
+      {with([](auto& s) { s.title.clear(); }), "|Band||spotify|1|5120"},
+      {with([](auto& s) { s.artist.clear(); }), "Song|||spotify|1|5120"},
+      {with([](auto& s) { s.title.clear(), s.artist.clear(), s.album = u"Album"; }), ""},
+      {with([](auto& s) { s.album = u"Al|bum"; }), "Song|Band|Al|bum|spotify|1|5120"},
+      {with([](auto& s) { s.properties = false; }), ""},
+      {with([](auto& s) { s.session = false; }), ""},
+      {with([](auto& s) { s.playback = false; }), "Song|Band||spotify|0|5120"},
+      {with([](auto& s) { s.status = kPlaybackPaused; }), "Song|Band||spotify|0|5120"},
+      {with([](auto& s) { s.status = kPlaybackChanging; }), "Song|Band||spotify|0|5120"},
+      {with([](auto& s) { s.thumbnail.reset(); }), "Song|Band||spotify|1|0"},
+      {with([](auto& s) { s.thumbnail->fail = "ReadAsync"; }), "Song|Band||spotify|1|0"},
+      {with([](auto& s) { s.thumbnail->bytes = Pattern(5121); }), "Song|Band||spotify|1|5121"},
+      // Only the length counts: other bytes of the same length sign alike.
+      {with([](auto& s) { s.thumbnail->bytes.assign(5120, 0); }), "Song|Band||spotify|1|5120"},
+  };
+  for (const auto& c : cases) {
+    FakePlatform platform;
+    platform.media->SetScript(c.script);
+    std::optional<MediaSnapshot> snapshot = ReadMediaSnapshot(platform.ports);
+    const std::string context = c.signature;
+    ExpectClean(platform, context);
+    ASSERT_EQ(snapshot.has_value(), !c.signature.empty()) << context;
+    if (!snapshot) continue;
+    EXPECT_EQ(SnapshotSignature(*snapshot), c.signature);
+    // The map carries exactly what the signature summarises, artwork only when there is some.
+    const auto artwork = snapshot->find(EncodableValue("artwork"));
+    const bool has_artwork = c.signature.substr(c.signature.size() - 2) != "|0";
+    ASSERT_EQ(artwork != snapshot->end(), has_artwork) << context;
+    if (has_artwork) EXPECT_EQ(artwork->second, EncodableValue(c.script.thumbnail->bytes));
+    EXPECT_EQ(snapshot->size(), has_artwork ? 6u : 5u) << context;
+  }
+}
+
+TEST(SnapshotTest, AnyFailingCallEmptiesTheReading) {
+  for (const char* call :
+       {"RequestSessionManager", "GetCurrentSession", "TryGetMediaProperties", "GetPlaybackInfo",
+        "Title", "Artist", "AlbumTitle", "SourceAppUserModelId", "PlaybackStatus", "Thumbnail"}) {
+    FakePlatform platform;
+    SessionScript script;
+    script.title = u"Song";
+    script.thumbnail = Stream(Pattern(10));
+    script.fail = call;
+    platform.media->SetScript(script);
+    EXPECT_FALSE(ReadMediaSnapshot(platform.ports)) << call;
+    ExpectClean(platform, call);
+  }
+}
+
+TEST(SnapshotTest, SignatureReadsFieldsBackFromTheMap) {
+  auto entry = [](const char* key, EncodableValue value) {
+    return std::make_pair(EncodableValue(key), std::move(value));
+  };
+  const struct {
+    MediaSnapshot map;
+    std::string signature;
+  } cases[] = {
+      {{}, "||||0|0"},
+      {{entry("title", EncodableValue(3)), entry("isPlaying", EncodableValue(1)),
+        entry("artwork", EncodableValue(std::vector<int32_t>{1, 2}))},
+       "||||0|0"},
+      {{entry("source", EncodableValue("unknown")), entry("isPlaying", EncodableValue(true)),
+        entry("artwork", EncodableValue(std::vector<uint8_t>(1000000)))},
+       "|||unknown|1|1000000"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SnapshotSignature(c.map), c.signature);
+}
+
+RecordedWindow Browser(const char16_t* exe, std::u16string title, uint32_t pid) {
+  return RecordedWindow{true, pid, std::u16string(u"C:\\Apps\\") + exe, std::move(title)};
+}
+
+TEST(ClassificationTest, ApplicationIdThenBrowserWindows) {
+  const std::u16string long_title = std::u16string(506, u'x') + u"twitch";  // 512 characters
+  const struct {
+    std::u16string application_id;
+    std::u16string title;
+    std::vector<RecordedWindow> windows;
+    std::string label;
+    int enumerations;
+  } cases[] = {
+      {u"SpotifyAB.SpotifyMusic_zpdnekdrzrea0!Spotify", u"Song", {}, "spotify", 0},
+      {u"spotify chrome", u"Song", {Browser(u"chrome.exe", u"Song - YouTube", 1)}, "spotify", 0},
+      {u"AppleInc.AppleMusicWin", u"Song", {}, "apple", 0},
+      {u"Apple Music", u"", {}, "apple", 0},
+      {u"iTunes", u"", {}, "apple", 0},
+      {u"YouTube Music", u"", {}, "youtube", 0},
+      {u"Twitch", u"", {}, "twitch", 0},
+      // The media title (any case) picks the window that plays it.
+      {u"Chrome",
+       u"SONG",
+       {Browser(u"chrome.exe", u"Other - Twitch", 1), Browser(u"chrome.exe", u"Song - YouTube", 2)},
+       "youtube",
+       1},
+      // No window shows the title: any browser window naming a site (second pass).
+      {u"MSEdge",
+       u"Song",
+       {Browser(u"msedge.exe", u"News", 1), Browser(u"MSEdge.EXE", u"Stream - Twitch", 2)},
+       "twitch",
+       2},
+      {u"Microsoft.Edge + YouTube",
+       u"Song",
+       {Browser(u"opera.exe", u"x - twitch", 1)},
+       "twitch",
+       2},
+      {u"firefox", u"Song", {Browser(u"firefox.exe", u"Song", 1)}, "browser", 2},
+      {u"brave", u"", {}, "browser", 2},
+      // Unrecognised: a site from the windows, else unknown (never "browser").
+      {u"VideoPlayer", u"Film", {Browser(u"firefox.exe", u"x - YouTube", 1)}, "youtube", 2},
+      {u"", u"", {Browser(u"vivaldi.exe", u"Apple Music and YouTube", 1)}, "apple", 1},
+      {u"VideoPlayer", u"Film", {Browser(u"chrome.exe", u"News", 1)}, "unknown", 2},
+      // Windows that do not count: hidden, no process, unopenable, not a browser, a look-alike
+      // name, a path longer than its buffer, no title, a site beyond the 511th character.
+      {u"VideoPlayer",
+       u"",
+       {RecordedWindow{false, 1, u"chrome.exe", u"YouTube"},
+        RecordedWindow{true, 0, u"", u"YouTube"}, RecordedWindow{true, 2, std::nullopt, u"YouTube"},
+        Browser(u"notepad.exe", u"YouTube", 3), Browser(u"chrome.exe.bak", u"YouTube", 4),
+        Browser(u"chrome2.exe", u"YouTube", 5),
+        RecordedWindow{true, 6, std::u16string(250, u'd') + u"\\chrome.exe", u"YouTube"},
+        Browser(u"brave.exe", u"", 7), Browser(u"chrome.exe", long_title, 8)},
+       "unknown",
+       2},
+      {u"VideoPlayer", u"", {Browser(u"chrome.exe", long_title.substr(1), 1)}, "twitch", 1},
+      {u"VideoPlayer", u"", {RecordedWindow{true, 1, u"D:/x/Brave.exe", u"twitch"}}, "twitch", 1},
+      {u"VideoPlayer", u"", {RecordedWindow{true, 1, u"opera.exe", u"spotify"}}, "spotify", 1},
+  };
+  for (const auto& c : cases) {
+    FakePlatform platform;
+    platform.windows->windows = c.windows;
+    const std::string context(c.application_id.begin(), c.application_id.end());
+    EXPECT_EQ(ClassifySource(*platform.windows, c.application_id, c.title), c.label) << context;
+    EXPECT_EQ(platform.windows->enumerations, c.enumerations) << context;
+    ExpectClean(platform, context);
+  }
+}
+
+TEST(ArtworkTest, ReadsWhatTheReadDelivered) {
+  const std::vector<uint8_t> large = Pattern(300 * 1024 + 17);
+  const struct {
+    const char* name;
+    StreamScript script;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"whole", Stream(large), large},
+      {"returned buffer of its own", Stream(large, std::nullopt, std::nullopt, true), large},
+      {"short read", Stream(large, std::nullopt, 1000u), {large.begin(), large.begin() + 1000}},
+      {"size 0", Stream(large, 0u), {}},
+      // Only the low 32 bits of the size count.
+      {"size 2^32 + 3", Stream(large, (uint64_t{1} << 32) + 3), {large.begin(), large.begin() + 3}},
+      {"nothing delivered", Stream(large, std::nullopt, 0u), {}},
+      {"open fails", Stream(large, std::nullopt, std::nullopt, false, "OpenReadAsync"), {}},
+      {"size fails", Stream(large, std::nullopt, std::nullopt, false, "Size"), {}},
+      {"buffer fails", Stream(large, std::nullopt, std::nullopt, false, "CreateBuffer"), {}},
+      {"read fails", Stream(large, std::nullopt, std::nullopt, false, "ReadAsync"), {}},
+      {"reader fails",
+       Stream(large, std::nullopt, std::nullopt, false, "DataReaderFromBuffer"),
+       {}},
+      {"length fails",
+       Stream(large, std::nullopt, std::nullopt, false, "UnconsumedBufferLength"),
+       {}},
+      {"bytes fail", Stream(large, std::nullopt, std::nullopt, false, "ReadBytes"), {}},
+  };
+  for (const auto& c : cases) {
+    FakePlatform platform;
+    {
+      std::unique_ptr<StreamReference> reference = platform.streams->Reference(c.script);
+      EXPECT_EQ(ReadThumbnailBytes(*platform.streams, reference.get()), c.bytes) << c.name;
+    }
+    ExpectClean(platform, c.name);
+  }
+  FakePlatform platform;
+  EXPECT_TRUE(ReadThumbnailBytes(*platform.streams, nullptr).empty());
+  EXPECT_TRUE(platform.ledger.calls.empty());
+}
+
+}  // namespace
+}  // namespace orvane::now_playing

@@ -1,0 +1,305 @@
+#include "now_playing/tests/fake_ports.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace orvane::now_playing::testing {
+namespace {
+
+constexpr size_t kImagePathUnits = 260;
+constexpr size_t kWindowTextUnits = 512;
+
+// Counted while alive.
+class Tracked {
+ public:
+  explicit Tracked(Ledger& ledger) : ledger_(ledger) {
+    std::lock_guard<std::mutex> lock(ledger_.lock);
+    ++ledger_.live;
+  }
+  ~Tracked() {
+    std::lock_guard<std::mutex> lock(ledger_.lock);
+    --ledger_.live;
+  }
+  Tracked(const Tracked&) = delete;
+  Tracked& operator=(const Tracked&) = delete;
+
+ protected:
+  // Records the call; true when the script makes it fail.
+  bool Fails(const char* name, const std::string& fail) {
+    ledger_.Call(name);
+    return fail == name;
+  }
+  Ledger& ledger_;
+};
+
+// Handles to one buffer share its bytes, as interface pointers to one object do.
+struct BufferBytes {
+  uint32_t capacity = 0;
+  std::vector<uint8_t> bytes;  // its length is the buffer's Length
+};
+
+class FakeBuffer : public StreamBuffer, public Tracked {
+ public:
+  FakeBuffer(Ledger& ledger, std::shared_ptr<BufferBytes> data)
+      : Tracked(ledger), data(std::move(data)) {}
+  std::shared_ptr<BufferBytes> data;
+};
+
+class FakeReader : public StreamDataReader, public Tracked {
+ public:
+  FakeReader(Ledger& ledger, std::shared_ptr<BufferBytes> data, std::string fail)
+      : Tracked(ledger), data_(std::move(data)), fail_(std::move(fail)) {}
+  PortResult<uint32_t> UnconsumedBufferLength() override {
+    if (Fails("UnconsumedBufferLength", fail_)) return Failed<uint32_t>();
+    return Succeeded(static_cast<uint32_t>(data_->bytes.size() - consumed_));
+  }
+  bool ReadBytes(uint32_t length, uint8_t* bytes) override {
+    if (Fails("ReadBytes", fail_)) return false;
+    if (length > data_->bytes.size() - consumed_) {
+      ledger_.Fault("ReadBytes past the end of the buffer");
+      return false;
+    }
+    std::memcpy(bytes, data_->bytes.data() + consumed_, length);
+    consumed_ += length;
+    return true;
+  }
+
+ private:
+  std::shared_ptr<BufferBytes> data_;
+  std::string fail_;
+  size_t consumed_ = 0;
+};
+
+class FakeStream : public ReadStream, public Tracked {
+ public:
+  FakeStream(Ledger& ledger, StreamScript script) : Tracked(ledger), script_(std::move(script)) {}
+  PortResult<uint64_t> Size() override {
+    if (Fails("Size", script_.fail)) return Failed<uint64_t>();
+    return Succeeded(script_.size.value_or(script_.bytes.size()));
+  }
+  PortResult<std::unique_ptr<StreamBuffer>> ReadAsync(StreamBuffer& buffer, uint32_t count,
+                                                      uint32_t options) override {
+    if (Fails("ReadAsync", script_.fail)) return Failed<std::unique_ptr<StreamBuffer>>();
+    if (options != 0) ledger_.Fault("ReadAsync with options");
+    auto& handed = static_cast<FakeBuffer&>(buffer);
+    if (count > handed.data->capacity) ledger_.Fault("ReadAsync beyond the buffer's capacity");
+    size_t n = std::min<size_t>(
+        {count, script_.bytes.size() - position_, script_.deliver.value_or(count)});
+    std::shared_ptr<BufferBytes> target = handed.data;
+    if (script_.own_buffer) target = std::make_shared<BufferBytes>(BufferBytes{count, {}});
+    target->bytes.assign(script_.bytes.begin() + position_, script_.bytes.begin() + position_ + n);
+    position_ += n;
+    return Succeeded<std::unique_ptr<StreamBuffer>>(std::make_unique<FakeBuffer>(ledger_, target));
+  }
+
+ private:
+  StreamScript script_;
+  size_t position_ = 0;
+};
+
+class FakeReference : public StreamReference, public Tracked {
+ public:
+  FakeReference(Ledger& ledger, StreamScript script)
+      : Tracked(ledger), script_(std::move(script)) {}
+  PortResult<std::unique_ptr<ReadStream>> OpenReadAsync() override {
+    if (Fails("OpenReadAsync", script_.fail)) return Failed<std::unique_ptr<ReadStream>>();
+    return Succeeded<std::unique_ptr<ReadStream>>(std::make_unique<FakeStream>(ledger_, script_));
+  }
+
+ private:
+  StreamScript script_;
+};
+
+class FakePlaybackInfo : public MediaPlaybackInfo, public Tracked {
+ public:
+  FakePlaybackInfo(Ledger& ledger, const SessionScript& script)
+      : Tracked(ledger), script_(script) {}
+  PortResult<int32_t> PlaybackStatus() override {
+    if (Fails("PlaybackStatus", script_.fail)) return Failed<int32_t>();
+    return Succeeded(script_.status);
+  }
+
+ private:
+  SessionScript script_;
+};
+
+class FakeProperties : public MediaProperties, public Tracked {
+ public:
+  FakeProperties(Ledger& ledger, FakeStreams& streams, const SessionScript& script)
+      : Tracked(ledger), streams_(streams), script_(script) {}
+  PortResult<std::u16string> Title() override { return Text("Title", script_.title); }
+  PortResult<std::u16string> Artist() override { return Text("Artist", script_.artist); }
+  PortResult<std::u16string> AlbumTitle() override { return Text("AlbumTitle", script_.album); }
+  PortResult<std::unique_ptr<StreamReference>> Thumbnail() override {
+    if (Fails("Thumbnail", script_.fail)) return Failed<std::unique_ptr<StreamReference>>();
+    if (!script_.thumbnail) return Succeeded<std::unique_ptr<StreamReference>>(nullptr);
+    return Succeeded(streams_.Reference(*script_.thumbnail));
+  }
+
+ private:
+  PortResult<std::u16string> Text(const char* name, const std::u16string& text) {
+    if (Fails(name, script_.fail)) return Failed<std::u16string>();
+    return Succeeded(text);
+  }
+  FakeStreams& streams_;
+  SessionScript script_;
+};
+
+class FakeSession : public MediaSession, public Tracked {
+ public:
+  FakeSession(Ledger& ledger, FakeStreams& streams, SessionScript script)
+      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
+  PortResult<std::u16string> SourceAppUserModelId() override {
+    if (Fails("SourceAppUserModelId", script_.fail)) return Failed<std::u16string>();
+    return Succeeded(script_.application_id);
+  }
+  PortResult<std::unique_ptr<MediaProperties>> TryGetMediaProperties() override {
+    if (Fails("TryGetMediaProperties", script_.fail))
+      return Failed<std::unique_ptr<MediaProperties>>();
+    if (!script_.properties) return Succeeded<std::unique_ptr<MediaProperties>>(nullptr);
+    return Succeeded<std::unique_ptr<MediaProperties>>(
+        std::make_unique<FakeProperties>(ledger_, streams_, script_));
+  }
+  PortResult<std::unique_ptr<MediaPlaybackInfo>> GetPlaybackInfo() override {
+    if (Fails("GetPlaybackInfo", script_.fail)) return Failed<std::unique_ptr<MediaPlaybackInfo>>();
+    if (!script_.playback) return Succeeded<std::unique_ptr<MediaPlaybackInfo>>(nullptr);
+    return Succeeded<std::unique_ptr<MediaPlaybackInfo>>(
+        std::make_unique<FakePlaybackInfo>(ledger_, script_));
+  }
+
+ private:
+  FakeStreams& streams_;
+  SessionScript script_;
+};
+
+class FakeManager : public MediaSessionManager, public Tracked {
+ public:
+  FakeManager(Ledger& ledger, FakeStreams& streams, SessionScript script)
+      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
+  PortResult<std::unique_ptr<MediaSession>> GetCurrentSession() override {
+    if (Fails("GetCurrentSession", script_.fail)) return Failed<std::unique_ptr<MediaSession>>();
+    if (!script_.session) return Succeeded<std::unique_ptr<MediaSession>>(nullptr);
+    return Succeeded<std::unique_ptr<MediaSession>>(
+        std::make_unique<FakeSession>(ledger_, streams_, script_));
+  }
+
+ private:
+  FakeStreams& streams_;
+  SessionScript script_;
+};
+
+}  // namespace
+
+void Ledger::Call(const char* name) {
+  std::lock_guard<std::mutex> guard(lock);
+  calls.emplace_back(name);
+  if (poller && *poller != std::this_thread::get_id()) {
+    faults.push_back(std::string(name) + " off the poller thread");
+  }
+}
+
+void Ledger::Fault(const std::string& fault) {
+  std::lock_guard<std::mutex> guard(lock);
+  faults.push_back(fault);
+}
+
+void Ledger::Enter() {
+  std::lock_guard<std::mutex> guard(lock);
+  if (poller) faults.push_back("apartment entered twice");
+  poller = std::this_thread::get_id();
+}
+
+PortResult<std::unique_ptr<StreamBuffer>> FakeStreams::CreateBuffer(uint32_t capacity) {
+  ledger_.Call("CreateBuffer");
+  if (fail_ == "CreateBuffer") return Failed<std::unique_ptr<StreamBuffer>>();
+  return Succeeded<std::unique_ptr<StreamBuffer>>(std::make_unique<FakeBuffer>(
+      ledger_, std::make_shared<BufferBytes>(BufferBytes{capacity, {}})));
+}
+
+PortResult<std::unique_ptr<StreamDataReader>> FakeStreams::DataReaderFromBuffer(
+    StreamBuffer& buffer) {
+  ledger_.Call("DataReaderFromBuffer");
+  if (fail_ == "DataReaderFromBuffer") return Failed<std::unique_ptr<StreamDataReader>>();
+  auto& fake = static_cast<FakeBuffer&>(buffer);
+  return Succeeded<std::unique_ptr<StreamDataReader>>(
+      std::make_unique<FakeReader>(ledger_, fake.data, fail_));
+}
+
+std::unique_ptr<StreamReference> FakeStreams::Reference(StreamScript script) {
+  fail_ = script.fail;
+  return std::make_unique<FakeReference>(ledger_, std::move(script));
+}
+
+void FakeMedia::EnterPollerThread() { ledger_.Enter(); }
+
+PortResult<std::unique_ptr<MediaSessionManager>> FakeMedia::RequestSessionManager() {
+  int pass;
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    pass = ++passes_;
+  }
+  if (on_pass) on_pass(pass);
+  SessionScript script;
+  {
+    std::lock_guard<std::mutex> lock(lock_);
+    script = script_;
+  }
+  ledger_.Call("RequestSessionManager");
+  if (script.fail == "RequestSessionManager") return Failed<std::unique_ptr<MediaSessionManager>>();
+  return Succeeded<std::unique_ptr<MediaSessionManager>>(
+      std::make_unique<FakeManager>(ledger_, streams_, std::move(script)));
+}
+
+void FakeMedia::SetScript(SessionScript script) {
+  std::lock_guard<std::mutex> lock(lock_);
+  script_ = std::move(script);
+}
+
+void FakeWindows::EnumerateWindows(WindowVisitor visit, void* context) {
+  ledger_.Call("EnumWindows");
+  ++enumerations;
+  for (size_t i = 0; i < windows.size(); ++i) {
+    if (!visit(reinterpret_cast<WindowHandle>(i + 1), context)) break;
+  }
+}
+
+const RecordedWindow* FakeWindows::Find(WindowHandle window) {
+  auto index = reinterpret_cast<uintptr_t>(window);
+  if (index == 0 || index > windows.size()) {
+    ledger_.Fault("not a window");
+    return nullptr;
+  }
+  return &windows[index - 1];
+}
+
+bool FakeWindows::IsVisible(WindowHandle window) {
+  const RecordedWindow* recorded = Find(window);
+  return recorded != nullptr && recorded->visible;
+}
+
+uint32_t FakeWindows::ProcessId(WindowHandle window) {
+  const RecordedWindow* recorded = Find(window);
+  return recorded == nullptr ? 0 : recorded->process_id;
+}
+
+std::optional<std::u16string> FakeWindows::ProcessImagePath(uint32_t process_id, size_t capacity) {
+  if (capacity != kImagePathUnits) ledger_.Fault("image path buffer of another size");
+  for (const RecordedWindow& window : windows) {
+    if (window.process_id != process_id) continue;
+    // The path and its terminator must fit.
+    if (!window.image || window.image->size() >= capacity) return std::nullopt;
+    return window.image;
+  }
+  ledger_.Fault("no such process");
+  return std::nullopt;
+}
+
+std::u16string FakeWindows::WindowText(WindowHandle window, size_t capacity) {
+  if (capacity != kWindowTextUnits) ledger_.Fault("window text buffer of another size");
+  const RecordedWindow* recorded = Find(window);
+  if (recorded == nullptr || capacity == 0) return std::u16string();
+  return recorded->title.substr(0, capacity - 1);
+}
+
+}  // namespace orvane::now_playing::testing

@@ -1,0 +1,121 @@
+#pragma once
+
+// Strict stand-ins for the platform ports: scripted sessions, streams and recorded windows. Every
+// object they hand out is counted while alive, and anything the platform would reject (a call
+// from the wrong thread, a read larger than its buffer, read options, a wrong buffer size) is
+// written down as a fault.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "now_playing/now_playing_ports.h"
+
+namespace orvane::now_playing::testing {
+
+struct Ledger {
+  void Call(const char* name);
+  void Fault(const std::string& fault);
+  void Enter();
+
+  std::mutex lock;
+  int live = 0;
+  std::vector<std::string> calls;
+  std::vector<std::string> faults;
+  std::optional<std::thread::id> poller;
+};
+
+struct StreamScript {
+  std::vector<uint8_t> bytes;
+  std::optional<uint64_t> size;     // the size the stream reports; none: the bytes' count
+  std::optional<uint32_t> deliver;  // what one read delivers at most; none: all it asks for
+  bool own_buffer = false;          // the read returns a buffer of its own
+  std::string fail;                 // the call that reports a failure
+};
+
+struct SessionScript {
+  bool session = true;
+  bool properties = true;
+  bool playback = true;
+  std::u16string title, artist, album, application_id;
+  int32_t status = kPlaybackPlaying;
+  std::optional<StreamScript> thumbnail;
+  std::string fail;  // the call that reports a failure
+};
+
+struct RecordedWindow {
+  bool visible = true;
+  uint32_t process_id = 1;
+  std::optional<std::u16string> image;  // none: the process cannot be opened
+  std::u16string title;
+};
+
+class FakeStreams : public StreamPlatform {
+ public:
+  explicit FakeStreams(Ledger& ledger) : ledger_(ledger) {}
+  PortResult<std::unique_ptr<StreamBuffer>> CreateBuffer(uint32_t capacity) override;
+  PortResult<std::unique_ptr<StreamDataReader>> DataReaderFromBuffer(StreamBuffer& buffer) override;
+
+  // A stream reference over `script`, as a session's thumbnail would give it.
+  std::unique_ptr<StreamReference> Reference(StreamScript script);
+
+ private:
+  Ledger& ledger_;
+  std::string fail_;  // of the stream last referenced
+};
+
+class FakeMedia : public MediaPlatform {
+ public:
+  FakeMedia(Ledger& ledger, FakeStreams& streams) : ledger_(ledger), streams_(streams) {}
+  void EnterPollerThread() override;
+  PortResult<std::unique_ptr<MediaSessionManager>> RequestSessionManager() override;
+
+  // Read at the start of every pass (after `on_pass`); may be changed at any time.
+  void SetScript(SessionScript script);
+  // Runs at the start of every pass with its number (1 for the first), before anything else.
+  // Set it before the poller starts.
+  std::function<void(int pass)> on_pass;
+
+ private:
+  Ledger& ledger_;
+  FakeStreams& streams_;
+  std::mutex lock_;
+  SessionScript script_;
+  int passes_ = 0;
+};
+
+class FakeWindows : public WindowPlatform {
+ public:
+  explicit FakeWindows(Ledger& ledger) : ledger_(ledger) {}
+  void EnumerateWindows(WindowVisitor visit, void* context) override;
+  bool IsVisible(WindowHandle window) override;
+  uint32_t ProcessId(WindowHandle window) override;
+  std::optional<std::u16string> ProcessImagePath(uint32_t process_id, size_t capacity) override;
+  std::u16string WindowText(WindowHandle window, size_t capacity) override;
+
+  std::vector<RecordedWindow> windows;
+  int enumerations = 0;
+
+ private:
+  const RecordedWindow* Find(WindowHandle window);
+  Ledger& ledger_;
+};
+
+// The three platform ports over one ledger. `ports` owns them (hand it to a service or read
+// through it); the pointers stay usable while it lives.
+struct FakePlatform {
+  Ledger ledger;
+  FakeStreams* streams = new FakeStreams(ledger);
+  FakeMedia* media = new FakeMedia(ledger, *streams);
+  FakeWindows* windows = new FakeWindows(ledger);
+  NowPlayingPorts ports{std::unique_ptr<MediaPlatform>(media),
+                        std::unique_ptr<StreamPlatform>(streams),
+                        std::unique_ptr<WindowPlatform>(windows)};
+};
+
+}  // namespace orvane::now_playing::testing

@@ -1,0 +1,357 @@
+// The channel protocol, the poller's passes and pauses, and thread start, through the stand-in
+// engine library's messenger, with a clock whose pauses the test releases.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "client_wrapper/standard_method_codec.h"
+#include "client_wrapper/tests/standin_test.h"
+#include "now_playing/media_snapshot.h"
+#include "now_playing/now_playing_service.h"
+#include "now_playing/tests/fake_ports.h"
+
+namespace orvane::now_playing {
+
+// Reaches the stop flag without destroying the service, so that a test can look at what the
+// poller published before it ended.
+class NowPlayingServiceTestPeer {
+ public:
+  static void RequestStop(NowPlayingService& service) { service.stop_requested.exchange(true); }
+  static void StopPolling(NowPlayingService& service) { service.StopPolling(); }
+};
+
+namespace {
+
+using orvane::testing::Bytes;
+using testing::FakePlatform;
+using testing::SessionScript;
+using testing::StreamScript;
+using Peer = NowPlayingServiceTestPeer;
+
+class Gate {
+ public:
+  void Open() {
+    std::lock_guard<std::mutex> lock(lock_);
+    open_ = true;
+    changed_.notify_all();
+  }
+  void Wait() {
+    std::unique_lock<std::mutex> lock(lock_);
+    changed_.wait(lock, [&] { return open_; });
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable changed_;
+  bool open_ = false;
+};
+
+// Virtual time. Each sleep starts, is counted, and ends only once the test has permitted it (or
+// has freed the clock); it must last exactly one pause step.
+class StepClock : public PollerClock {
+ public:
+  std::chrono::steady_clock::time_point Now() override {
+    std::lock_guard<std::mutex> lock(lock_);
+    return now_;
+  }
+  void SleepUntil(std::chrono::steady_clock::time_point deadline) override {
+    std::unique_lock<std::mutex> lock(lock_);
+    if (deadline - now_ != std::chrono::milliseconds(100)) ++wrong_steps_;
+    ++sleeps_;
+    changed_.notify_all();
+    changed_.wait(lock, [&] { return free_ || permits_ > 0; });
+    if (!free_) --permits_;
+    now_ = deadline;
+  }
+  // Waits until `count` sleeps have begun: the pass before the last of them was published.
+  void AwaitSleeps(int count) {
+    std::unique_lock<std::mutex> lock(lock_);
+    changed_.wait(lock, [&] { return sleeps_ >= count; });
+  }
+  void Permit(int count) {
+    std::lock_guard<std::mutex> lock(lock_);
+    permits_ += count;
+    changed_.notify_all();
+  }
+  void Free() {
+    std::lock_guard<std::mutex> lock(lock_);
+    free_ = true;
+    changed_.notify_all();
+  }
+  int sleeps() {
+    std::lock_guard<std::mutex> lock(lock_);
+    return sleeps_;
+  }
+  int wrong_steps() {
+    std::lock_guard<std::mutex> lock(lock_);
+    return wrong_steps_;
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable changed_;
+  std::chrono::steady_clock::time_point now_;
+  int sleeps_ = 0;
+  int permits_ = 0;
+  int wrong_steps_ = 0;
+  bool free_ = false;
+};
+
+// Lends the test's clock to a service, so that the test can still read it after the service went.
+class BorrowedClock : public PollerClock {
+ public:
+  explicit BorrowedClock(StepClock& clock) : clock_(clock) {}
+  std::chrono::steady_clock::time_point Now() override { return clock_.Now(); }
+  void SleepUntil(std::chrono::steady_clock::time_point deadline) override {
+    clock_.SleepUntil(deadline);
+  }
+
+ private:
+  StepClock& clock_;
+};
+
+const Bytes kStart = {0x07, 0x05, 's', 't', 'a', 'r', 't', 0x00};
+const Bytes kGetCurrent = {0x07, 0x0A, 0x67, 0x65, 0x74, 0x43, 0x75,
+                           0x72, 0x72, 0x65, 0x6E, 0x74, 0x00};
+const Bytes kNull = {0x00, 0x00};
+const Bytes kEmptyMarker = {0x00, 0x0D, 0x02, 0x07, 0x05, 0x65, 0x6D, 0x70, 0x74, 0x79, 0x01, 0x07,
+                            0x09, 0x73, 0x69, 0x67, 0x6E, 0x61, 0x74, 0x75, 0x72, 0x65, 0x07, 0x00};
+
+Bytes CallBytes(const std::string& method, EncodableValue arguments) {
+  return *StandardMethodCodec::Instance().EncodeMethodCall(
+      MethodCall(method, std::make_unique<EncodableValue>(std::move(arguments))));
+}
+
+Bytes GetCurrent(const std::string& since) {
+  return CallBytes("getCurrent",
+                   EncodableValue(EncodableMap{{EncodableValue("since"), EncodableValue(since)}}));
+}
+
+Bytes Success(const EncodableValue& value) {
+  return *StandardMethodCodec::Instance().EncodeSuccessEnvelope(&value);
+}
+
+SessionScript Song(std::u16string title, size_t artwork) {
+  SessionScript script;
+  script.title = std::move(title);
+  script.artist = u"Band";
+  script.application_id = u"Spotify";
+  if (artwork > 0) script.thumbnail.emplace().bytes.assign(artwork, 0x5A);
+  return script;
+}
+
+// The reply map for Song(title, artwork).
+EncodableValue SongReply(const std::string& title, size_t artwork) {
+  EncodableMap map{{EncodableValue("title"), EncodableValue(title)},
+                   {EncodableValue("artist"), EncodableValue("Band")},
+                   {EncodableValue("album"), EncodableValue("")},
+                   {EncodableValue("source"), EncodableValue("spotify")},
+                   {EncodableValue("isPlaying"), EncodableValue(true)}};
+  if (artwork > 0) {
+    map[EncodableValue("artwork")] = EncodableValue(std::vector<uint8_t>(artwork, 0x5A));
+  }
+  map[EncodableValue("signature")] = EncodableValue(SnapshotSignature(map));
+  return EncodableValue(std::move(map));
+}
+
+std::string SignatureOf(const EncodableValue& reply) {
+  return reply.Get<EncodableMap>().at(EncodableValue("signature")).Get<std::string>();
+}
+
+class ServiceTest : public orvane::testing::StandinTest {
+ protected:
+  void SetUp() override { platform_.ports.clock = std::make_unique<BorrowedClock>(clock_); }
+
+  void TearDown() override {
+    if (service_) {
+      Peer::RequestStop(*service_);
+      clock_.Free();
+      service_.reset();
+    }
+    EXPECT_EQ(platform_.ledger.live, 0);
+    EXPECT_EQ(platform_.ledger.faults, std::vector<std::string>());
+    EXPECT_EQ(clock_.wrong_steps(), 0);
+    StandinTest::TearDown();
+  }
+
+  void CreateService() {
+    service_ = std::make_unique<NowPlayingService>(StartEngine(), std::move(platform_.ports));
+  }
+
+  // The one answer to a message: its bytes; none for the not-implemented answer.
+  Bytes Call(const Bytes& message) {
+    orvane::testing::Delivery delivery =
+        orvane::testing::DeliverMessage(kNowPlayingChannel, message);
+    EXPECT_TRUE(delivery.delivered);
+    if (delivery.responses.size() != 1) {
+      ADD_FAILURE() << delivery.responses.size() << " responses";
+      return {};
+    }
+    EXPECT_EQ(delivery.responses[0].data_present, !delivery.responses[0].bytes.empty());
+    return delivery.responses[0].bytes;
+  }
+
+  FakePlatform platform_;
+  StepClock clock_;
+  std::unique_ptr<NowPlayingService> service_;
+};
+
+TEST_F(ServiceTest, AnswersBeforeAnythingIsPublished) {
+  int threads = 0;
+  platform_.ports.start_thread = [&, start = platform_.ports.start_thread](auto body) {
+    ++threads;
+    return start(std::move(body));
+  };
+  Gate first_pass;
+  platform_.media->on_pass = [&](int) { first_pass.Wait(); };
+  CreateService();
+  const struct {
+    Bytes message;
+    Bytes reply;
+  } cases[] = {
+      {kGetCurrent, kNull},
+      {{0x07, 0x0A, 0x67, 0x65, 0x74, 0x43, 0x75, 0x72, 0x72, 0x65, 0x6E, 0x74,
+        0x0D, 0x01, 0x07, 0x05, 0x73, 0x69, 0x6E, 0x63, 0x65, 0x07, 0x00},
+       kNull},
+      {GetCurrent("Song|Band||spotify|1|0"), kEmptyMarker},
+      // Every other shape of arguments reads as no "since".
+      {CallBytes("getCurrent",
+                 EncodableValue(EncodableMap{{EncodableValue("since"), EncodableValue(7)}})),
+       kNull},
+      {CallBytes("getCurrent",
+                 EncodableValue(EncodableMap{{EncodableValue("since"), EncodableValue()}})),
+       kNull},
+      {CallBytes("getCurrent",
+                 EncodableValue(EncodableMap{{EncodableValue("Since"), EncodableValue("x")}})),
+       kNull},
+      {CallBytes("getCurrent", EncodableValue(EncodableList{EncodableValue("x")})), kNull},
+      {CallBytes("getCurrent", EncodableValue("x")), kNull},
+      {CallBytes("Start", EncodableValue()), {}},
+      {CallBytes("getcurrent", EncodableValue()), {}},
+      {CallBytes("stop", EncodableValue()), {}},
+  };
+  // Idle, then started with the first pass still under way: the same answers.
+  for (int started = 0; started < 2; ++started) {
+    if (started == 1) {
+      EXPECT_EQ(Call(kStart), (Bytes{0x00, 0x01}));
+      EXPECT_EQ(Call(CallBytes("start", EncodableValue(1))), (Bytes{0x00, 0x01}));
+    }
+    for (size_t i = 0; i < std::size(cases); ++i) {
+      EXPECT_EQ(Call(cases[i].message), cases[i].reply) << started << " " << i;
+    }
+  }
+  EXPECT_EQ(threads, 1);
+  Peer::RequestStop(*service_);
+  first_pass.Open();
+}
+
+TEST_F(ServiceTest, AnswersFollowWhatEachPassPublished) {
+  platform_.media->SetScript(Song(u"Song", 3000));
+  CreateService();
+  Call(kStart);
+  clock_.AwaitSleeps(1);
+  const EncodableValue first = SongReply("Song", 3000);
+  const std::string signature = SignatureOf(first);
+  EXPECT_EQ(signature, "Song|Band||spotify|1|3000");
+  EXPECT_EQ(Call(kGetCurrent), Success(first));
+  EXPECT_EQ(Call(GetCurrent("stale")), Success(first));
+  EXPECT_EQ(Call(GetCurrent(signature)), kNull);
+
+  // An identical pass publishes the identical signature.
+  clock_.Permit(10);
+  clock_.AwaitSleeps(11);
+  EXPECT_EQ(Call(GetCurrent(signature)), kNull);
+
+  // A snapshot without artwork has no "artwork" key at all.
+  platform_.media->SetScript(Song(u"Other", 0));
+  clock_.Permit(10);
+  clock_.AwaitSleeps(21);
+  EXPECT_EQ(Call(GetCurrent(signature)), Success(SongReply("Other", 0)));
+
+  // The media goes away: the empty marker once, then null for its empty signature.
+  SessionScript gone;
+  gone.session = false;
+  platform_.media->SetScript(gone);
+  clock_.Permit(10);
+  clock_.AwaitSleeps(31);
+  EXPECT_EQ(Call(GetCurrent(SignatureOf(SongReply("Other", 0)))), kEmptyMarker);
+  EXPECT_EQ(Call(GetCurrent("")), kNull);
+}
+
+TEST_F(ServiceTest, StopDuringThePauseEndsBeforeTheNextStep) {
+  CreateService();
+  Call(kStart);
+  clock_.AwaitSleeps(1);
+  Peer::RequestStop(*service_);
+  clock_.Free();
+  service_.reset();
+  EXPECT_EQ(clock_.sleeps(), 1);
+}
+
+TEST_F(ServiceTest, ReadingUnderWayIsFinishedAndPublished) {
+  Gate reading, resume;
+  platform_.media->on_pass = [&](int pass) {
+    if (pass != 2) return;
+    reading.Open();
+    resume.Wait();
+  };
+  platform_.media->SetScript(Song(u"First", 0));
+  CreateService();
+  Call(kStart);
+  clock_.Permit(10);
+  reading.Wait();
+  Peer::RequestStop(*service_);
+  platform_.media->SetScript(Song(u"Second", 0));
+  resume.Open();
+  Peer::StopPolling(*service_);
+  EXPECT_EQ(Call(kGetCurrent), Success(SongReply("Second", 0)));
+  EXPECT_EQ(clock_.sleeps(), 10);
+}
+
+TEST_F(ServiceTest, StartAfterAFailedThreadStartTriesAgain) {
+  int attempts = 0;
+  platform_.ports.start_thread = [&, start = platform_.ports.start_thread](auto body) {
+    if (++attempts == 1)
+      throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    return start(std::move(body));
+  };
+  CreateService();
+  EXPECT_EQ(Call(kStart), (Bytes{0x00, 0x02}));
+  EXPECT_EQ(Call(kStart), (Bytes{0x00, 0x01}));
+  clock_.AwaitSleeps(1);
+  EXPECT_EQ(Call(kStart), (Bytes{0x00, 0x01}));
+  EXPECT_EQ(attempts, 2);
+}
+
+// Under ThreadSanitizer: every answer pairs one pass's snapshot with that pass's signature.
+TEST_F(ServiceTest, AnswersStayConsistentWhileThePollerPublishes) {
+  platform_.media->on_pass = [&](int pass) {
+    platform_.media->SetScript(pass % 3 == 0 ? SessionScript()
+                                             : Song(pass % 3 == 1 ? u"A" : u"B", pass % 3 * 10));
+  };
+  clock_.Free();
+  CreateService();
+  Call(kStart);
+  for (int i = 0; i < 300; ++i) {
+    Bytes reply = Call(GetCurrent("?"));
+    ASSERT_GE(reply.size(), 2u);
+    EncodableValue value = orvane::testing::Decode(reply, 1);
+    EncodableMap map = value.Get<EncodableMap>();
+    const std::string signature = SignatureOf(value);
+    if (map.count(EncodableValue("empty")) != 0) {
+      EXPECT_EQ(signature, "");
+      continue;
+    }
+    map.erase(EncodableValue("signature"));
+    EXPECT_EQ(SnapshotSignature(map), signature);
+  }
+}
+
+}  // namespace
+}  // namespace orvane::now_playing
