@@ -36,9 +36,10 @@ class MediaStandin : public ::testing::Test {
     counts_(&counts);
     baseline_live_ = counts.live;
   }
+  void TearDown() override { ExpectClean(); }
   // Every object released exactly once, none used after its release, no call the real classes
   // would reject. Checked while COM is still initialised.
-  void TearDown() override {
+  void ExpectClean() const {
     if (counts_ == nullptr) return;
     MediaSessionCounts c = {};
     counts_(&c);
@@ -46,6 +47,8 @@ class MediaStandin : public ::testing::Test {
               std::make_tuple(baseline_live_, 0L, 0L, 0L));
   }
   static void Script(const MediaSessionScript& script) { set_script_(&script); }
+  // Null: the script file that the environment names.
+  static void set_script(const MediaSessionScript* script) { set_script_(script); }
   static std::string Calls() {
     char text[1024];
     calls_(text, sizeof text);
