@@ -154,11 +154,6 @@ class AsyncOperation final : public Counted,
     std::lock_guard<std::mutex> hold(lock_);
     handler_.Reset();
   }
-  HRESULT Unexpected() {
-    Enter(nullptr);
-    RecordUnexpected();
-    return E_NOTIMPL;
-  }
   void OnFinalRelease() override {
     Microsoft::WRL::ComPtr<Handler> handler;
     Microsoft::WRL::ComPtr<Result> result;

@@ -30,11 +30,6 @@ class Scripted : public Counted {
     *value = MakeString(null, text);
     return S_OK;
   }
-  HRESULT Unexpected() {
-    Enter(nullptr);
-    RecordUnexpected();
-    return E_NOTIMPL;
-  }
   void OnFinalRelease() override { script_.reset(); }
 
   std::shared_ptr<const Script> script_;

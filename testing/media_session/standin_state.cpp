@@ -140,6 +140,12 @@ bool Counted::Enter(const char* method) {
   return false;
 }
 
+HRESULT Counted::Unexpected() {
+  Enter(nullptr);
+  RecordUnexpected();
+  return E_NOTIMPL;
+}
+
 HRESULT Counted::Hand(void* pointer, void** out) {
   *out = pointer;
   if (pointer == nullptr) return E_NOINTERFACE;

@@ -55,6 +55,8 @@ class Counted {
   ULONG DropReference();
   // Records the call; false (and counted) when the object was already released to zero.
   bool Enter(const char* method);
+  // A method the real classes have but nothing here should call.
+  HRESULT Unexpected();
   virtual void OnFinalRelease() {}
   // Hands out `pointer` (already the right base) for a successful QueryInterface.
   HRESULT Hand(void* pointer, void** out);

@@ -149,11 +149,6 @@ class Stream final : public Counted,
   }
 
  private:
-  HRESULT Unexpected() {
-    Enter(nullptr);
-    RecordUnexpected();
-    return E_NOTIMPL;
-  }
   void OnFinalRelease() override { script_.reset(); }
 
   std::shared_ptr<const Script> script_;
@@ -225,11 +220,6 @@ class DataReader final : public Counted, public IDataReader {
   }
 
  private:
-  HRESULT Unexpected() {
-    Enter(nullptr);
-    RecordUnexpected();
-    return E_NOTIMPL;
-  }
   void OnFinalRelease() override { std::vector<BYTE>().swap(bytes_); }
 
   std::vector<BYTE> bytes_;
