@@ -100,7 +100,9 @@ TEST(SnapshotTest, ReadingAndSignature) {
     const auto artwork = snapshot->find(EncodableValue("artwork"));
     const bool has_artwork = c.signature.substr(c.signature.size() - 2) != "|0";
     ASSERT_EQ(artwork != snapshot->end(), has_artwork) << context;
-    if (has_artwork) EXPECT_EQ(artwork->second, EncodableValue(c.script.thumbnail->bytes));
+    if (has_artwork) {
+      EXPECT_EQ(artwork->second, EncodableValue(c.script.thumbnail->bytes));
+    }
     EXPECT_EQ(snapshot->size(), has_artwork ? 6u : 5u) << context;
   }
 }
@@ -237,7 +239,8 @@ TEST(ArtworkTest, ReadsWhatTheReadDelivered) {
   for (const auto& c : cases) {
     FakePlatform platform;
     {
-      std::unique_ptr<StreamReference> reference = platform.streams->Reference(c.script);
+      std::unique_ptr<StreamReference> reference =
+          platform.streams->Reference(std::make_shared<StreamScript>(c.script));
       EXPECT_EQ(ReadThumbnailBytes(*platform.streams, reference.get()), c.bytes) << c.name;
     }
     ExpectClean(platform, c.name);

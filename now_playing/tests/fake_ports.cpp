@@ -73,127 +73,132 @@ class FakeReader : public StreamDataReader, public Tracked {
 
 class FakeStream : public ReadStream, public Tracked {
  public:
-  FakeStream(Ledger& ledger, StreamScript script) : Tracked(ledger), script_(std::move(script)) {}
+  FakeStream(Ledger& ledger, std::shared_ptr<const StreamScript> script)
+      : Tracked(ledger), script_(std::move(script)) {}
   PortResult<uint64_t> Size() override {
-    if (Fails("Size", script_.fail)) return Failed<uint64_t>();
-    return Succeeded(script_.size.value_or(script_.bytes.size()));
+    if (Fails("Size", script_->fail)) return Failed<uint64_t>();
+    return Succeeded(script_->size.value_or(script_->bytes.size()));
   }
   PortResult<std::unique_ptr<StreamBuffer>> ReadAsync(StreamBuffer& buffer, uint32_t count,
                                                       uint32_t options) override {
-    if (Fails("ReadAsync", script_.fail)) return Failed<std::unique_ptr<StreamBuffer>>();
+    if (Fails("ReadAsync", script_->fail)) return Failed<std::unique_ptr<StreamBuffer>>();
     if (options != 0) ledger_.Fault("ReadAsync with options");
     auto& handed = static_cast<FakeBuffer&>(buffer);
     if (count > handed.data->capacity) ledger_.Fault("ReadAsync beyond the buffer's capacity");
     size_t n = std::min<size_t>(
-        {count, script_.bytes.size() - position_, script_.deliver.value_or(count)});
+        {count, script_->bytes.size() - position_, script_->deliver.value_or(count)});
     std::shared_ptr<BufferBytes> target = handed.data;
-    if (script_.own_buffer) target = std::make_shared<BufferBytes>(BufferBytes{count, {}});
-    target->bytes.assign(script_.bytes.begin() + position_, script_.bytes.begin() + position_ + n);
+    if (script_->own_buffer) target = std::make_shared<BufferBytes>(BufferBytes{count, {}});
+    target->bytes.assign(script_->bytes.begin() + position_,
+                         script_->bytes.begin() + position_ + n);
     position_ += n;
     return Succeeded<std::unique_ptr<StreamBuffer>>(std::make_unique<FakeBuffer>(ledger_, target));
   }
 
  private:
-  StreamScript script_;
+  std::shared_ptr<const StreamScript> script_;
   size_t position_ = 0;
 };
 
 class FakeReference : public StreamReference, public Tracked {
  public:
-  FakeReference(Ledger& ledger, StreamScript script)
+  FakeReference(Ledger& ledger, std::shared_ptr<const StreamScript> script)
       : Tracked(ledger), script_(std::move(script)) {}
   PortResult<std::unique_ptr<ReadStream>> OpenReadAsync() override {
-    if (Fails("OpenReadAsync", script_.fail)) return Failed<std::unique_ptr<ReadStream>>();
+    if (Fails("OpenReadAsync", script_->fail)) return Failed<std::unique_ptr<ReadStream>>();
     return Succeeded<std::unique_ptr<ReadStream>>(std::make_unique<FakeStream>(ledger_, script_));
   }
 
  private:
-  StreamScript script_;
+  std::shared_ptr<const StreamScript> script_;
 };
 
 class FakePlaybackInfo : public MediaPlaybackInfo, public Tracked {
  public:
-  FakePlaybackInfo(Ledger& ledger, const SessionScript& script)
-      : Tracked(ledger), script_(script) {}
+  FakePlaybackInfo(Ledger& ledger, std::shared_ptr<const SessionScript> script)
+      : Tracked(ledger), script_(std::move(script)) {}
   PortResult<int32_t> PlaybackStatus() override {
-    if (Fails("PlaybackStatus", script_.fail)) return Failed<int32_t>();
-    return Succeeded(script_.status);
+    if (Fails("PlaybackStatus", script_->fail)) return Failed<int32_t>();
+    return Succeeded(script_->status);
   }
 
  private:
-  SessionScript script_;
+  std::shared_ptr<const SessionScript> script_;
 };
 
 class FakeProperties : public MediaProperties, public Tracked {
  public:
-  FakeProperties(Ledger& ledger, FakeStreams& streams, const SessionScript& script)
-      : Tracked(ledger), streams_(streams), script_(script) {}
-  PortResult<std::u16string> Title() override { return Text("Title", script_.title); }
-  PortResult<std::u16string> Artist() override { return Text("Artist", script_.artist); }
-  PortResult<std::u16string> AlbumTitle() override { return Text("AlbumTitle", script_.album); }
+  FakeProperties(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
+      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
+  PortResult<std::u16string> Title() override { return Text("Title", script_->title); }
+  PortResult<std::u16string> Artist() override { return Text("Artist", script_->artist); }
+  PortResult<std::u16string> AlbumTitle() override { return Text("AlbumTitle", script_->album); }
   PortResult<std::unique_ptr<StreamReference>> Thumbnail() override {
-    if (Fails("Thumbnail", script_.fail)) return Failed<std::unique_ptr<StreamReference>>();
-    if (!script_.thumbnail) return Succeeded<std::unique_ptr<StreamReference>>(nullptr);
-    return Succeeded(streams_.Reference(*script_.thumbnail));
+    if (Fails("Thumbnail", script_->fail)) return Failed<std::unique_ptr<StreamReference>>();
+    if (!script_->thumbnail) return Succeeded<std::unique_ptr<StreamReference>>(nullptr);
+    // Shares the script rather than copying its bytes.
+    return Succeeded(
+        streams_.Reference(std::shared_ptr<const StreamScript>(script_, &*script_->thumbnail)));
   }
 
  private:
   PortResult<std::u16string> Text(const char* name, const std::u16string& text) {
-    if (Fails(name, script_.fail)) return Failed<std::u16string>();
+    if (Fails(name, script_->fail)) return Failed<std::u16string>();
     return Succeeded(text);
   }
   FakeStreams& streams_;
-  SessionScript script_;
+  std::shared_ptr<const SessionScript> script_;
 };
 
 class FakeSession : public MediaSession, public Tracked {
  public:
-  FakeSession(Ledger& ledger, FakeStreams& streams, SessionScript script)
+  FakeSession(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
       : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
   PortResult<std::u16string> SourceAppUserModelId() override {
-    if (Fails("SourceAppUserModelId", script_.fail)) return Failed<std::u16string>();
-    return Succeeded(script_.application_id);
+    if (Fails("SourceAppUserModelId", script_->fail)) return Failed<std::u16string>();
+    return Succeeded(script_->application_id);
   }
   PortResult<std::unique_ptr<MediaProperties>> TryGetMediaProperties() override {
-    if (Fails("TryGetMediaProperties", script_.fail))
+    if (Fails("TryGetMediaProperties", script_->fail))
       return Failed<std::unique_ptr<MediaProperties>>();
-    if (!script_.properties) return Succeeded<std::unique_ptr<MediaProperties>>(nullptr);
+    if (!script_->properties) return Succeeded<std::unique_ptr<MediaProperties>>(nullptr);
     return Succeeded<std::unique_ptr<MediaProperties>>(
         std::make_unique<FakeProperties>(ledger_, streams_, script_));
   }
   PortResult<std::unique_ptr<MediaPlaybackInfo>> GetPlaybackInfo() override {
-    if (Fails("GetPlaybackInfo", script_.fail)) return Failed<std::unique_ptr<MediaPlaybackInfo>>();
-    if (!script_.playback) return Succeeded<std::unique_ptr<MediaPlaybackInfo>>(nullptr);
+    if (Fails("GetPlaybackInfo", script_->fail))
+      return Failed<std::unique_ptr<MediaPlaybackInfo>>();
+    if (!script_->playback) return Succeeded<std::unique_ptr<MediaPlaybackInfo>>(nullptr);
     return Succeeded<std::unique_ptr<MediaPlaybackInfo>>(
         std::make_unique<FakePlaybackInfo>(ledger_, script_));
   }
 
  private:
   FakeStreams& streams_;
-  SessionScript script_;
+  std::shared_ptr<const SessionScript> script_;
 };
 
 class FakeManager : public MediaSessionManager, public Tracked {
  public:
-  FakeManager(Ledger& ledger, FakeStreams& streams, SessionScript script)
+  FakeManager(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
       : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
   PortResult<std::unique_ptr<MediaSession>> GetCurrentSession() override {
-    if (Fails("GetCurrentSession", script_.fail)) return Failed<std::unique_ptr<MediaSession>>();
-    if (!script_.session) return Succeeded<std::unique_ptr<MediaSession>>(nullptr);
+    if (Fails("GetCurrentSession", script_->fail)) return Failed<std::unique_ptr<MediaSession>>();
+    if (!script_->session) return Succeeded<std::unique_ptr<MediaSession>>(nullptr);
     return Succeeded<std::unique_ptr<MediaSession>>(
         std::make_unique<FakeSession>(ledger_, streams_, script_));
   }
 
  private:
   FakeStreams& streams_;
-  SessionScript script_;
+  std::shared_ptr<const SessionScript> script_;
 };
 
 }  // namespace
 
 void Ledger::Call(const char* name) {
   std::lock_guard<std::mutex> guard(lock);
-  calls.emplace_back(name);
+  if (record_calls) calls.emplace_back(name);
   if (poller && *poller != std::this_thread::get_id()) {
     faults.push_back(std::string(name) + " off the poller thread");
   }
@@ -226,8 +231,9 @@ PortResult<std::unique_ptr<StreamDataReader>> FakeStreams::DataReaderFromBuffer(
       std::make_unique<FakeReader>(ledger_, fake.data, fail_));
 }
 
-std::unique_ptr<StreamReference> FakeStreams::Reference(StreamScript script) {
-  fail_ = script.fail;
+std::unique_ptr<StreamReference> FakeStreams::Reference(
+    std::shared_ptr<const StreamScript> script) {
+  fail_ = script->fail;
   return std::make_unique<FakeReference>(ledger_, std::move(script));
 }
 
@@ -240,20 +246,22 @@ PortResult<std::unique_ptr<MediaSessionManager>> FakeMedia::RequestSessionManage
     pass = ++passes_;
   }
   if (on_pass) on_pass(pass);
-  SessionScript script;
+  std::shared_ptr<const SessionScript> script;
   {
     std::lock_guard<std::mutex> lock(lock_);
     script = script_;
   }
   ledger_.Call("RequestSessionManager");
-  if (script.fail == "RequestSessionManager") return Failed<std::unique_ptr<MediaSessionManager>>();
+  if (script->fail == "RequestSessionManager")
+    return Failed<std::unique_ptr<MediaSessionManager>>();
   return Succeeded<std::unique_ptr<MediaSessionManager>>(
       std::make_unique<FakeManager>(ledger_, streams_, std::move(script)));
 }
 
 void FakeMedia::SetScript(SessionScript script) {
+  auto shared = std::make_shared<const SessionScript>(std::move(script));
   std::lock_guard<std::mutex> lock(lock_);
-  script_ = std::move(script);
+  script_ = std::move(shared);
 }
 
 void FakeWindows::EnumerateWindows(WindowVisitor visit, void* context) {
@@ -285,14 +293,21 @@ uint32_t FakeWindows::ProcessId(WindowHandle window) {
 
 std::optional<std::u16string> FakeWindows::ProcessImagePath(uint32_t process_id, size_t capacity) {
   if (capacity != kImagePathUnits) ledger_.Fault("image path buffer of another size");
-  for (const RecordedWindow& window : windows) {
-    if (window.process_id != process_id) continue;
-    // The path and its terminator must fit.
-    if (!window.image || window.image->size() >= capacity) return std::nullopt;
-    return window.image;
+  const RecordedWindow* window = nullptr;
+  if (process_id > 0 && process_id <= windows.size() &&
+      windows[process_id - 1].process_id == process_id) {
+    window = &windows[process_id - 1];
   }
-  ledger_.Fault("no such process");
-  return std::nullopt;
+  for (size_t i = 0; window == nullptr && i < windows.size(); ++i) {
+    if (windows[i].process_id == process_id) window = &windows[i];
+  }
+  if (window == nullptr) {
+    ledger_.Fault("no such process");
+    return std::nullopt;
+  }
+  // The path and its terminator must fit.
+  if (!window->image || window->image->size() >= capacity) return std::nullopt;
+  return window->image;
 }
 
 std::u16string FakeWindows::WindowText(WindowHandle window, size_t capacity) {

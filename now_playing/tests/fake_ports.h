@@ -24,6 +24,7 @@ struct Ledger {
   void Enter();
 
   std::mutex lock;
+  bool record_calls = true;  // off for benchmarks, whose call lists would grow without end
   int live = 0;
   std::vector<std::string> calls;
   std::vector<std::string> faults;
@@ -62,7 +63,7 @@ class FakeStreams : public StreamPlatform {
   PortResult<std::unique_ptr<StreamDataReader>> DataReaderFromBuffer(StreamBuffer& buffer) override;
 
   // A stream reference over `script`, as a session's thumbnail would give it.
-  std::unique_ptr<StreamReference> Reference(StreamScript script);
+  std::unique_ptr<StreamReference> Reference(std::shared_ptr<const StreamScript> script);
 
  private:
   Ledger& ledger_;
@@ -85,7 +86,7 @@ class FakeMedia : public MediaPlatform {
   Ledger& ledger_;
   FakeStreams& streams_;
   std::mutex lock_;
-  SessionScript script_;
+  std::shared_ptr<const SessionScript> script_ = std::make_shared<SessionScript>();
   int passes_ = 0;
 };
 
@@ -98,6 +99,7 @@ class FakeWindows : public WindowPlatform {
   std::optional<std::u16string> ProcessImagePath(uint32_t process_id, size_t capacity) override;
   std::u16string WindowText(WindowHandle window, size_t capacity) override;
 
+  // A window whose process id is its position plus one is found at once.
   std::vector<RecordedWindow> windows;
   int enumerations = 0;
 
