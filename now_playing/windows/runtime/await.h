@@ -1,0 +1,86 @@
+#pragma once
+
+// Blocking wait for an asynchronous Runtime operation (IAsyncOperation<T> or
+// IAsyncOperationWithProgress<T, P>), without a time limit. The completion handler is agile, so
+// the operation may call it on any thread; the waiting thread blocks on an event.
+#include <windows.h>
+
+#include <objidl.h>
+#include <wrl/client.h>
+
+#include <atomic>
+#include <type_traits>
+
+#include "now_playing/windows/runtime/com_ptr.h"
+#include "now_playing/windows/runtime/foundation_abi.h"
+#include "now_playing/windows/runtime/holders.h"
+#include "now_playing/windows/runtime/interface_id.h"
+
+namespace orvane::runtime {
+
+template <class Operation>
+class CompletionHandler final : public Operation::Handler {
+ public:
+  using Handler = typename Operation::Handler;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (object == nullptr) return E_POINTER;
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, Handler::Iid()) ||
+        IsEqualIID(iid, __uuidof(IAgileObject))) {
+      *object = static_cast<Handler*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(Operation*, abi::AsyncStatus) override {
+    SetEvent(completed_.Get());
+    return S_OK;
+  }
+
+  HANDLE completed() const { return completed_.Get(); }
+
+ private:
+  ~CompletionHandler() = default;
+
+  std::atomic<ULONG> references_{1};
+  Event completed_;
+};
+
+// Waits until `operation` completes and takes its results. Cancellation, completion with an
+// error and failing results are all failures (the HRESULT of the failure, or E_ABORT for a
+// cancelled operation). A result may be null.
+template <class Operation>
+HRESULT Await(
+    const Microsoft::WRL::ComPtr<Operation>& operation,
+    Microsoft::WRL::ComPtr<std::remove_pointer_t<typename Operation::ResultType>>* result) {
+  if (!operation) return E_POINTER;
+  const auto handler = Adopt(new CompletionHandler<Operation>());
+  if (handler->completed() == nullptr) return HRESULT_FROM_WIN32(GetLastError());
+  HRESULT hr = operation->put_Completed(handler.Get());
+  if (FAILED(hr)) return hr;
+  if (WaitForSingleObject(handler->completed(), INFINITE) != WAIT_OBJECT_0) {
+    return HRESULT_FROM_WIN32(GetLastError());
+  }
+  Microsoft::WRL::ComPtr<abi::AsyncInfo> info;
+  hr = operation.As(&info);
+  if (FAILED(hr)) return hr;
+  abi::AsyncStatus status = abi::kAsyncStarted;
+  hr = info->get_Status(&status);
+  if (FAILED(hr)) return hr;
+  if (status == abi::kAsyncCanceled) return E_ABORT;
+  if (status != abi::kAsyncCompleted) {
+    HRESULT error = E_FAIL;
+    return SUCCEEDED(info->get_ErrorCode(&error)) && FAILED(error) ? error : E_FAIL;
+  }
+  return operation->GetResults(result->ReleaseAndGetAddressOf());
+}
+
+}  // namespace orvane::runtime

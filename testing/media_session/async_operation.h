@@ -1,0 +1,179 @@
+#pragma once
+
+// An asynchronous operation of the stand-in: it ends as its script says (at once, later on a
+// thread of its own, with an error, cancelled, or with failing results) and checks that its
+// caller behaves as the platform demands (one agile handler of the right type, results only
+// after a successful completion).
+#include <windows.h>
+
+#include <objidl.h>
+#include <wrl/client.h>
+
+#include <mutex>
+#include <type_traits>
+
+#include "now_playing/windows/runtime/com_ptr.h"
+#include "now_playing/windows/runtime/foundation_abi.h"
+#include "testing/media_session/standin_state.h"
+
+namespace orvane::testing::media_session {
+
+namespace abi = orvane::runtime::abi;
+
+// The progress slots of operations that have them; nothing here reports progress.
+template <class Operation>
+struct ProgressSlots : Operation {};
+
+template <class Result, class Progress>
+struct ProgressSlots<abi::IAsyncOperationWithProgress<Result, Progress>>
+    : abi::IAsyncOperationWithProgress<Result, Progress> {
+  HRESULT STDMETHODCALLTYPE
+  put_Progress(abi::AsyncOperationProgressHandler<Result, Progress>*) override {
+    RecordUnexpected();
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE
+  get_Progress(abi::AsyncOperationProgressHandler<Result, Progress>**) override {
+    RecordUnexpected();
+    return E_NOTIMPL;
+  }
+};
+
+template <class Operation>
+class AsyncOperation final : public Counted,
+                             public ProgressSlots<Operation>,
+                             public abi::AsyncInfo {
+ public:
+  using Result = std::remove_pointer_t<typename Operation::ResultType>;
+  using Handler = typename Operation::Handler;
+
+  AsyncOperation(MediaSessionCompletion completion, Microsoft::WRL::ComPtr<Result> result)
+      : completion_(completion), result_(std::move(result)) {
+    switch (completion_) {
+      case MEDIA_COMPLETE_LATER:
+        status_ = abi::kAsyncStarted;
+        break;
+      case MEDIA_COMPLETE_ERROR:
+        status_ = abi::kAsyncError;
+        break;
+      case MEDIA_COMPLETE_CANCELED:
+        status_ = abi::kAsyncCanceled;
+        break;
+      default:
+        status_ = abi::kAsyncCompleted;
+    }
+  }
+
+  MEDIA_STANDIN_IINSPECTABLE
+
+  void* Cast(REFIID iid) {
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
+        IsEqualIID(iid, Operation::Iid())) {
+      return static_cast<Operation*>(this);
+    }
+    if (IsEqualIID(iid, __uuidof(abi::AsyncInfo))) return static_cast<abi::AsyncInfo*>(this);
+    return nullptr;
+  }
+
+  HRESULT STDMETHODCALLTYPE put_Completed(Handler* handler) override {
+    if (!Enter(nullptr)) return E_UNEXPECTED;
+    Microsoft::WRL::ComPtr<IUnknown> typed, agile;
+    if (handler == nullptr || FAILED(handler->QueryInterface(Handler::Iid(), &typed)) ||
+        FAILED(handler->QueryInterface(__uuidof(IAgileObject), &agile))) {
+      RecordUnexpected();
+      return E_INVALIDARG;
+    }
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      if (handler_) {
+        RecordUnexpected();
+        return static_cast<HRESULT>(0x80000018);  // E_ILLEGAL_DELEGATE_ASSIGNMENT
+      }
+      handler_ = handler;
+    }
+    if (completion_ != MEDIA_COMPLETE_LATER) {
+      Complete();
+      return S_OK;
+    }
+    Microsoft::WRL::ComPtr<AsyncOperation> self(this);
+    RunLater([self] {
+      {
+        std::lock_guard<std::mutex> hold(self->lock_);
+        self->status_ = abi::kAsyncCompleted;
+      }
+      self->Complete();
+    });
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_Completed(Handler**) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE GetResults(typename Operation::ResultType* results) override {
+    if (!Enter(nullptr) || results == nullptr) return E_UNEXPECTED;
+    *results = nullptr;
+    std::lock_guard<std::mutex> hold(lock_);
+    if (status_ != abi::kAsyncCompleted) {
+      RecordUnexpected();
+      return static_cast<HRESULT>(0x8000000E);  // E_ILLEGAL_METHOD_CALL
+    }
+    if (completion_ == MEDIA_COMPLETE_RESULTS_FAIL) return E_FAIL;
+    Microsoft::WRL::ComPtr<Result> copy = result_;
+    *results = copy.Detach();
+    return S_OK;
+  }
+
+  HRESULT STDMETHODCALLTYPE get_Id(UINT32* id) override {
+    if (!Enter(nullptr) || id == nullptr) return E_UNEXPECTED;
+    *id = 1;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_Status(abi::AsyncStatus* status) override {
+    if (!Enter(nullptr) || status == nullptr) return E_UNEXPECTED;
+    std::lock_guard<std::mutex> hold(lock_);
+    *status = status_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* error) override {
+    if (!Enter(nullptr) || error == nullptr) return E_UNEXPECTED;
+    std::lock_guard<std::mutex> hold(lock_);
+    *error = status_ == abi::kAsyncError ? E_FAIL : S_OK;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Cancel() override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE Close() override { return Enter(nullptr) ? S_OK : E_UNEXPECTED; }
+
+ private:
+  // Calls the handler once with the final status, then lets it go as the platform does.
+  void Complete() {
+    Microsoft::WRL::ComPtr<Handler> handler;
+    abi::AsyncStatus status;
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      handler = handler_;
+      status = status_;
+    }
+    handler->Invoke(this, status);
+    std::lock_guard<std::mutex> hold(lock_);
+    handler_.Reset();
+  }
+  void OnFinalRelease() override {
+    Microsoft::WRL::ComPtr<Handler> handler;
+    Microsoft::WRL::ComPtr<Result> result;
+    std::lock_guard<std::mutex> hold(lock_);
+    handler.Swap(handler_);
+    result.Swap(result_);
+  }
+
+  const MediaSessionCompletion completion_;
+  std::mutex lock_;
+  abi::AsyncStatus status_;
+  Microsoft::WRL::ComPtr<Handler> handler_;
+  Microsoft::WRL::ComPtr<Result> result_;
+};
+
+// A new operation as a ComPtr of its interface.
+template <class Operation, class Result>
+Microsoft::WRL::ComPtr<Operation> MakeOperation(MediaSessionCompletion completion,
+                                                Microsoft::WRL::ComPtr<Result> result) {
+  return runtime::Adopt<Operation>(new AsyncOperation<Operation>(completion, std::move(result)));
+}
+
+}  // namespace orvane::testing::media_session

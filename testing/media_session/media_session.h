@@ -1,0 +1,82 @@
+/* Control interface of the media-session stand-in (media_session.dll), which serves the Runtime
+   classes Windows.Media.Control.GlobalSystemMediaTransportControlsSessionManager,
+   Windows.Storage.Streams.Buffer and Windows.Storage.Streams.DataReader once registered in the
+   test prefix (media_session_register).
+
+   The session it reports comes from the script set in process (media_session_set_script) or,
+   when none is set, from the UTF-8 text file that the environment variable
+   ORVANE_MEDIA_SESSION_SCRIPT names, read again at every activation of the session manager
+   class (once per poller pass), so a test may rewrite it while the host runs:
+       title=Song
+       artist=Band
+       album=Album
+       app_id=Spotify.exe
+       status=playing           (or paused, or the number of the PlaybackStatus value)
+       thumbnail=Z:\tmp\cover.png   (the thumbnail stream's bytes, read from that file)
+   One key=value per line; keys left out give null strings, status Closed (0) and no thumbnail.
+   No variable, a missing file, or a line "session=none" give no current session. */
+#pragma once
+
+#include <windows.h>
+
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* How an asynchronous operation of the stand-in ends. */
+typedef enum MediaSessionCompletion {
+  MEDIA_COMPLETE_AT_ONCE = 0,      /* completed before it is handed out; the handler runs inside
+                                      put_Completed */
+  MEDIA_COMPLETE_LATER = 1,        /* completes on a thread of the stand-in's own */
+  MEDIA_COMPLETE_ERROR = 2,        /* status Error, error code E_FAIL */
+  MEDIA_COMPLETE_CANCELED = 3,     /* status Canceled */
+  MEDIA_COMPLETE_RESULTS_FAIL = 4, /* status Completed, but GetResults fails */
+} MediaSessionCompletion;
+
+typedef struct MediaSessionScript {
+  int has_session;       /* GetCurrentSession gives null when 0 */
+  int has_properties;    /* TryGetMediaPropertiesAsync's result is null when 0 */
+  int has_playback_info; /* GetPlaybackInfo gives null when 0 */
+  const wchar_t* title;  /* null: a null HSTRING */
+  const wchar_t* artist;
+  const wchar_t* album;
+  const wchar_t* app_id;
+  INT32 playback_status;
+  int has_thumbnail; /* get_Thumbnail gives null when 0 */
+  const BYTE* thumbnail;
+  UINT32 thumbnail_length;           /* the stream's Size */
+  UINT32 read_shortfall;             /* ReadAsync delivers this many bytes fewer than asked for */
+  int read_returns_other_buffer;     /* ReadAsync fills and returns a buffer of its own, leaving the
+                                        caller's empty */
+  MediaSessionCompletion request;    /* RequestAsync */
+  MediaSessionCompletion properties; /* TryGetMediaPropertiesAsync */
+  MediaSessionCompletion open;       /* OpenReadAsync */
+  MediaSessionCompletion read;       /* ReadAsync */
+} MediaSessionScript;
+
+typedef struct MediaSessionCounts {
+  LONG created;            /* objects handed out */
+  LONG live;               /* objects not yet released to zero */
+  LONG over_released;      /* Release calls on an object already at zero */
+  LONG used_after_release; /* calls on an object already released to zero */
+  LONG unexpected_calls;   /* calls or arguments the real classes would reject */
+} MediaSessionCounts;
+
+/* Copies the script (null: back to the file named by the environment) and clears the call log.
+   Waits for operations still completing on the stand-in's threads first. */
+typedef void(WINAPI* MediaSessionSetScriptFn)(const MediaSessionScript* script);
+/* Waits for operations still completing on the stand-in's threads, then reads the counters. */
+typedef void(WINAPI* MediaSessionCountsFn)(MediaSessionCounts* counts);
+/* The media and stream calls since the last media_session_set_script, as their method names
+   separated by single spaces ("RequestAsync GetCurrentSession ..."); copies at most
+   `capacity` - 1 characters and a terminating zero, and returns the full length. */
+typedef size_t(WINAPI* MediaSessionCallsFn)(char* out, size_t capacity);
+/* Registers the stand-in's three classes in the prefix's machine registry, with this DLL's
+   path as their DllPath. Returns 0 on success. */
+typedef LONG(WINAPI* MediaSessionRegisterFn)(void);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,210 @@
+// The stand-in's Windows.Media.Control objects, its class registration, and its entry point for
+// the Runtime's activation.
+#include <windows.h>
+
+#include <activation.h>
+#include <winstring.h>
+#include <wrl/client.h>
+
+#include <string>
+
+#include "now_playing/windows/runtime/media_control_abi.h"
+#include "testing/media_session/async_operation.h"
+#include "testing/media_session/standin_state.h"
+#include "testing/media_session/stream_objects.h"
+
+namespace orvane::testing::media_session {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using namespace runtime::abi;
+
+// Shared by the objects of one pass.
+class Scripted : public Counted {
+ public:
+  explicit Scripted(std::shared_ptr<const Script> script) : script_(std::move(script)) {}
+
+ protected:
+  HRESULT Text(const char* method, bool null, const std::wstring& text, HSTRING* value) {
+    if (!Enter(method) || value == nullptr) return E_UNEXPECTED;
+    *value = MakeString(null, text);
+    return S_OK;
+  }
+  void OnFinalRelease() override { script_.reset(); }
+
+  std::shared_ptr<const Script> script_;
+};
+
+#define MEDIA_STANDIN_CAST(Interface)                                                     \
+  void* Cast(REFIID iid) {                                                                \
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) || \
+        IsEqualIID(iid, Interface::Iid())) {                                              \
+      return static_cast<Interface*>(this);                                               \
+    }                                                                                     \
+    return nullptr;                                                                       \
+  }
+
+class PlaybackInfo final : public Scripted,
+                           public IGlobalSystemMediaTransportControlsSessionPlaybackInfo {
+ public:
+  using Scripted::Scripted;
+  MEDIA_STANDIN_IINSPECTABLE
+  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSessionPlaybackInfo)
+
+  HRESULT STDMETHODCALLTYPE get_Controls(IInspectable**) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_PlaybackStatus(INT32* value) override {
+    if (!Enter("get_PlaybackStatus") || value == nullptr) return E_UNEXPECTED;
+    *value = script_->playback_status;
+    return S_OK;
+  }
+};
+
+class MediaProperties final : public Scripted,
+                              public IGlobalSystemMediaTransportControlsSessionMediaProperties {
+ public:
+  using Scripted::Scripted;
+  MEDIA_STANDIN_IINSPECTABLE
+  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSessionMediaProperties)
+
+  HRESULT STDMETHODCALLTYPE get_Title(HSTRING* value) override {
+    return Text("get_Title", script_->title_null, script_->title, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_Subtitle(HSTRING*) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_AlbumArtist(HSTRING*) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_Artist(HSTRING* value) override {
+    return Text("get_Artist", script_->artist_null, script_->artist, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_AlbumTitle(HSTRING* value) override {
+    return Text("get_AlbumTitle", script_->album_null, script_->album, value);
+  }
+  HRESULT STDMETHODCALLTYPE get_TrackNumber(INT32*) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_Genres(IInspectable**) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_AlbumTrackCount(INT32*) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_PlaybackType(IInspectable**) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_Thumbnail(IRandomAccessStreamReference** value) override {
+    if (!Enter("get_Thumbnail") || value == nullptr) return E_UNEXPECTED;
+    *value = script_->has_thumbnail ? MakeThumbnail(script_).Detach() : nullptr;
+    return S_OK;
+  }
+};
+
+class Session final : public Scripted, public IGlobalSystemMediaTransportControlsSession {
+ public:
+  using Scripted::Scripted;
+  MEDIA_STANDIN_IINSPECTABLE
+  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSession)
+
+  HRESULT STDMETHODCALLTYPE get_SourceAppUserModelId(HSTRING* value) override {
+    return Text("get_SourceAppUserModelId", script_->app_id_null, script_->app_id, value);
+  }
+  HRESULT STDMETHODCALLTYPE TryGetMediaPropertiesAsync(
+      IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>** operation)
+      override {
+    if (!Enter("TryGetMediaPropertiesAsync") || operation == nullptr) return E_UNEXPECTED;
+    ComPtr<IGlobalSystemMediaTransportControlsSessionMediaProperties> properties;
+    if (script_->has_properties)
+      properties = runtime::Adopt<IGlobalSystemMediaTransportControlsSessionMediaProperties>(
+          new MediaProperties(script_));
+    *operation =
+        MakeOperation<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>>(
+            script_->properties, std::move(properties))
+            .Detach();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTimelineProperties(IInspectable**) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE
+  GetPlaybackInfo(IGlobalSystemMediaTransportControlsSessionPlaybackInfo** value) override {
+    if (!Enter("GetPlaybackInfo") || value == nullptr) return E_UNEXPECTED;
+    *value = script_->has_playback_info ? new PlaybackInfo(script_) : nullptr;
+    return S_OK;
+  }
+};
+
+class Manager final : public Scripted, public IGlobalSystemMediaTransportControlsSessionManager {
+ public:
+  using Scripted::Scripted;
+  MEDIA_STANDIN_IINSPECTABLE
+  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSessionManager)
+
+  HRESULT STDMETHODCALLTYPE
+  GetCurrentSession(IGlobalSystemMediaTransportControlsSession** session) override {
+    if (!Enter("GetCurrentSession") || session == nullptr) return E_UNEXPECTED;
+    *session = script_->has_session ? new Session(script_) : nullptr;
+    return S_OK;
+  }
+};
+
+class ManagerStatics final : public Scripted,
+                             public IActivationFactory,
+                             public IGlobalSystemMediaTransportControlsSessionManagerStatics {
+ public:
+  using Scripted::Scripted;
+  MEDIA_STANDIN_IINSPECTABLE
+  void* Cast(REFIID iid) {
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
+        IsEqualIID(iid, __uuidof(IActivationFactory))) {
+      return static_cast<IActivationFactory*>(this);
+    }
+    if (IsEqualIID(iid, IGlobalSystemMediaTransportControlsSessionManagerStatics::Iid())) {
+      return static_cast<IGlobalSystemMediaTransportControlsSessionManagerStatics*>(this);
+    }
+    return nullptr;
+  }
+  HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable**) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE RequestAsync(
+      IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>** operation) override {
+    if (!Enter("RequestAsync") || operation == nullptr) return E_UNEXPECTED;
+    auto manager =
+        runtime::Adopt<IGlobalSystemMediaTransportControlsSessionManager>(new Manager(script_));
+    *operation = MakeOperation<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>>(
+                     script_->request, std::move(manager))
+                     .Detach();
+    return S_OK;
+  }
+};
+
+std::wstring ClassKey(const wchar_t* name) {
+  return std::wstring(L"Software\\Microsoft\\WindowsRuntime\\ActivatableClassId\\") + name;
+}
+
+const wchar_t* const kClasses[] = {kSessionManagerClass, kBufferClass, kDataReaderClass};
+
+}  // namespace
+}  // namespace orvane::testing::media_session
+
+using namespace orvane::testing::media_session;
+
+extern "C" {
+
+__declspec(dllexport) HRESULT WINAPI
+    DllGetActivationFactory(HSTRING class_id, IActivationFactory** factory) {
+  if (factory == nullptr) return E_POINTER;
+  *factory = nullptr;
+  const std::wstring name(WindowsGetStringRawBuffer(class_id, nullptr));
+  if (name == kSessionManagerClass) {
+    *factory = new ManagerStatics(CurrentScript());
+  } else if (name == kBufferClass) {
+    *factory = MakeBufferFactory();
+  } else if (name == kDataReaderClass) {
+    *factory = MakeDataReaderStatics();
+  }
+  return *factory != nullptr ? S_OK : CLASS_E_CLASSNOTAVAILABLE;
+}
+
+__declspec(dllexport) LONG WINAPI media_session_register() {
+  HMODULE self = nullptr;
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCWSTR>(&media_session_register), &self);
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(self, path, MAX_PATH);
+  for (const wchar_t* name : kClasses) {
+    const LONG result =
+        RegSetKeyValueW(HKEY_LOCAL_MACHINE, ClassKey(name).c_str(), L"DllPath", REG_SZ, path,
+                        static_cast<DWORD>((length + 1) * sizeof(wchar_t)));
+    if (result != ERROR_SUCCESS) return result;
+  }
+  return ERROR_SUCCESS;
+}
+
+}  // extern "C"

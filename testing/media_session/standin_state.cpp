@@ -1,0 +1,222 @@
+#include "testing/media_session/standin_state.h"
+
+#include <winstring.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <mutex>
+#include <sstream>
+
+namespace orvane::testing::media_session {
+namespace {
+
+struct State {
+  std::mutex lock;
+  std::shared_ptr<const Script> script;  // null: the environment's file
+  std::string calls;
+  std::vector<std::thread> threads;
+  std::atomic<LONG> created{0}, live{0}, over_released{0}, used_after_release{0},
+      unexpected_calls{0};
+};
+
+State& TheState() {
+  static State* state = new State();  // never destroyed: threads may still report at exit
+  return *state;
+}
+
+std::wstring Utf8ToWide(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int length =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::shared_ptr<const Script> ReadScriptFile() {
+  auto script = std::make_shared<Script>();
+  char path[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("ORVANE_MEDIA_SESSION_SCRIPT", path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return script;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return script;
+  script->has_session = script->has_properties = script->has_playback_info = true;
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string key = line.substr(0, equals);
+    const std::string value = line.substr(equals + 1);
+    if (key == "session" && value == "none") script->has_session = false;
+    if (key == "title") script->title_null = false, script->title = Utf8ToWide(value);
+    if (key == "artist") script->artist_null = false, script->artist = Utf8ToWide(value);
+    if (key == "album") script->album_null = false, script->album = Utf8ToWide(value);
+    if (key == "app_id") script->app_id_null = false, script->app_id = Utf8ToWide(value);
+    if (key == "status") {
+      script->playback_status = value == "playing"  ? 4
+                                : value == "paused" ? 5
+                                                    : std::atoi(value.c_str());
+    }
+    if (key == "thumbnail") {
+      std::ifstream image(value, std::ios::binary);
+      script->has_thumbnail = static_cast<bool>(image);
+      script->thumbnail.assign(std::istreambuf_iterator<char>(image),
+                               std::istreambuf_iterator<char>());
+    }
+  }
+  return script;
+}
+
+void JoinThreads() {
+  std::vector<std::thread> threads;
+  {
+    std::lock_guard<std::mutex> hold(TheState().lock);
+    threads.swap(TheState().threads);
+  }
+  for (std::thread& thread : threads) thread.join();
+}
+
+}  // namespace
+
+std::shared_ptr<const Script> CurrentScript() {
+  {
+    std::lock_guard<std::mutex> hold(TheState().lock);
+    if (TheState().script) return TheState().script;
+  }
+  return ReadScriptFile();
+}
+
+void RecordCall(const char* method) {
+  std::lock_guard<std::mutex> hold(TheState().lock);
+  std::string& calls = TheState().calls;
+  if (!calls.empty()) calls += ' ';
+  calls += method;
+}
+
+void RecordUnexpected() { ++TheState().unexpected_calls; }
+
+void RunLater(std::function<void()> body) {
+  std::lock_guard<std::mutex> hold(TheState().lock);
+  TheState().threads.emplace_back(std::move(body));
+}
+
+Counted::Counted() {
+  ++TheState().created;
+  ++TheState().live;
+}
+
+ULONG Counted::AddReference() {
+  LONG now = references_.load();
+  do {
+    if (now == 0) {
+      ++TheState().used_after_release;
+      return 0;
+    }
+  } while (!references_.compare_exchange_weak(now, now + 1));
+  return static_cast<ULONG>(now + 1);
+}
+
+ULONG Counted::DropReference() {
+  LONG now = references_.load();
+  do {
+    if (now == 0) {
+      ++TheState().over_released;
+      return 0;
+    }
+  } while (!references_.compare_exchange_weak(now, now - 1));
+  if (now == 1) {
+    --TheState().live;
+    OnFinalRelease();
+  }
+  return static_cast<ULONG>(now - 1);
+}
+
+bool Counted::Enter(const char* method) {
+  if (method != nullptr) RecordCall(method);
+  if (references_.load() > 0) return true;
+  ++TheState().used_after_release;
+  return false;
+}
+
+HRESULT Counted::Unexpected() {
+  Enter(nullptr);
+  RecordUnexpected();
+  return E_NOTIMPL;
+}
+
+HRESULT Counted::Hand(void* pointer, void** out) {
+  *out = pointer;
+  if (pointer == nullptr) return E_NOINTERFACE;
+  AddReference();
+  return S_OK;
+}
+
+HSTRING MakeString(bool null, const std::wstring& text) {
+  HSTRING value = nullptr;
+  if (!null) WindowsCreateString(text.c_str(), static_cast<UINT32>(text.size()), &value);
+  return value;
+}
+
+}  // namespace orvane::testing::media_session
+
+using namespace orvane::testing::media_session;
+
+extern "C" {
+
+__declspec(dllexport) void WINAPI media_session_set_script(const MediaSessionScript* script) {
+  JoinThreads();
+  std::shared_ptr<Script> copy;
+  if (script != nullptr) {
+    copy = std::make_shared<Script>();
+    copy->has_session = script->has_session != 0;
+    copy->has_properties = script->has_properties != 0;
+    copy->has_playback_info = script->has_playback_info != 0;
+    const std::pair<const wchar_t*, std::pair<bool*, std::wstring*>> texts[] = {
+        {script->title, {&copy->title_null, &copy->title}},
+        {script->artist, {&copy->artist_null, &copy->artist}},
+        {script->album, {&copy->album_null, &copy->album}},
+        {script->app_id, {&copy->app_id_null, &copy->app_id}}};
+    for (const auto& [text, target] : texts) {
+      *target.first = text == nullptr;
+      if (text != nullptr) *target.second = text;
+    }
+    copy->playback_status = script->playback_status;
+    copy->has_thumbnail = script->has_thumbnail != 0;
+    if (script->thumbnail != nullptr) {
+      copy->thumbnail.assign(script->thumbnail, script->thumbnail + script->thumbnail_length);
+    } else {
+      copy->thumbnail.resize(script->thumbnail_length);
+    }
+    copy->read_shortfall = script->read_shortfall;
+    copy->read_returns_other_buffer = script->read_returns_other_buffer != 0;
+    copy->request = script->request;
+    copy->properties = script->properties;
+    copy->open = script->open;
+    copy->read = script->read;
+  }
+  std::lock_guard<std::mutex> hold(TheState().lock);
+  TheState().script = std::move(copy);
+  TheState().calls.clear();
+}
+
+__declspec(dllexport) void WINAPI media_session_counts(MediaSessionCounts* counts) {
+  JoinThreads();
+  State& state = TheState();
+  *counts = MediaSessionCounts{state.created.load(), state.live.load(), state.over_released.load(),
+                               state.used_after_release.load(), state.unexpected_calls.load()};
+}
+
+__declspec(dllexport) size_t WINAPI media_session_calls(char* out, size_t capacity) {
+  std::lock_guard<std::mutex> hold(TheState().lock);
+  const std::string& calls = TheState().calls;
+  if (capacity > 0) {
+    const size_t copied = calls.size() < capacity - 1 ? calls.size() : capacity - 1;
+    calls.copy(out, copied);
+    out[copied] = '\0';
+  }
+  return calls.size();
+}
+
+}  // extern "C"

@@ -1,0 +1,285 @@
+#include "testing/media_session/stream_objects.h"
+
+#include <activation.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "testing/media_session/async_operation.h"
+
+namespace orvane::testing::media_session {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+using namespace runtime::abi;
+
+class StandinBuffer final : public Counted, public IBuffer, public IBufferByteAccess {
+ public:
+  explicit StandinBuffer(UINT32 capacity) : bytes_(capacity) {}
+
+  ULONG STDMETHODCALLTYPE AddRef() override { return AddReference(); }
+  ULONG STDMETHODCALLTYPE Release() override { return DropReference(); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) return E_POINTER;
+    return Hand(Cast(iid), out);
+  }
+  HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
+  void* Cast(REFIID iid) {
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
+        IsEqualIID(iid, __uuidof(IBuffer))) {
+      return static_cast<IBuffer*>(this);
+    }
+    if (IsEqualIID(iid, IBufferByteAccess::Iid())) return static_cast<IBufferByteAccess*>(this);
+    return nullptr;
+  }
+
+  HRESULT STDMETHODCALLTYPE get_Capacity(UINT32* value) override {
+    if (!Enter(nullptr) || value == nullptr) return E_UNEXPECTED;
+    *value = static_cast<UINT32>(bytes_.size());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_Length(UINT32* value) override {
+    if (!Enter(nullptr) || value == nullptr) return E_UNEXPECTED;
+    *value = length_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_Length(UINT32 value) override {
+    if (!Enter(nullptr)) return E_UNEXPECTED;
+    if (value > bytes_.size()) {
+      RecordUnexpected();
+      return E_INVALIDARG;
+    }
+    length_ = value;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Buffer(BYTE** value) override {
+    if (!Enter(nullptr) || value == nullptr) return E_UNEXPECTED;
+    *value = bytes_.data();
+    return S_OK;
+  }
+
+ private:
+  void OnFinalRelease() override { std::vector<BYTE>().swap(bytes_); }
+
+  std::vector<BYTE> bytes_;
+  UINT32 length_ = 0;
+};
+
+// Fills `buffer` (one of the stand-in's own) with `bytes`.
+bool Fill(IBuffer* buffer, const BYTE* bytes, UINT32 length) {
+  ComPtr<IBufferByteAccess> access;
+  BYTE* target = nullptr;
+  UINT32 capacity = 0;
+  if (FAILED(buffer->QueryInterface(IBufferByteAccess::Iid(), &access)) ||
+      FAILED(access->Buffer(&target)) || FAILED(buffer->get_Capacity(&capacity)) ||
+      capacity < length) {
+    return false;
+  }
+  std::memcpy(target, bytes, length);
+  return SUCCEEDED(buffer->put_Length(length));
+}
+
+class Stream final : public Counted,
+                     public IRandomAccessStreamWithContentType,
+                     public IRandomAccessStream,
+                     public IInputStream {
+ public:
+  explicit Stream(std::shared_ptr<const Script> script) : script_(std::move(script)) {}
+
+  MEDIA_STANDIN_IINSPECTABLE
+  void* Cast(REFIID iid) {
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
+        IsEqualIID(iid, IRandomAccessStreamWithContentType::Iid())) {
+      return static_cast<IRandomAccessStreamWithContentType*>(this);
+    }
+    if (IsEqualIID(iid, IRandomAccessStream::Iid())) return static_cast<IRandomAccessStream*>(this);
+    if (IsEqualIID(iid, IInputStream::Iid())) return static_cast<IInputStream*>(this);
+    return nullptr;
+  }
+
+  HRESULT STDMETHODCALLTYPE get_Size(UINT64* value) override {
+    if (!Enter("get_Size") || value == nullptr) return E_UNEXPECTED;
+    *value = script_->thumbnail.size();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE put_Size(UINT64) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE GetInputStreamAt(UINT64, IInputStream**) override {
+    return Unexpected();
+  }
+  HRESULT STDMETHODCALLTYPE GetOutputStreamAt(UINT64, IInspectable**) override {
+    return Unexpected();
+  }
+  HRESULT STDMETHODCALLTYPE get_Position(UINT64*) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE Seek(UINT64) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE CloneStream(IRandomAccessStream**) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_CanRead(boolean*) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_CanWrite(boolean*) override { return Unexpected(); }
+
+  HRESULT STDMETHODCALLTYPE
+  ReadAsync(IBuffer* buffer, UINT32 count, UINT32 options,
+            IAsyncOperationWithProgress<IBuffer*, UINT32>** operation) override {
+    if (!Enter("ReadAsync") || operation == nullptr) return E_UNEXPECTED;
+    *operation = nullptr;
+    UINT32 capacity = 0;
+    if (buffer == nullptr || options != 0 || FAILED(buffer->get_Capacity(&capacity)) ||
+        count > capacity) {
+      RecordUnexpected();
+      return E_INVALIDARG;
+    }
+    const std::vector<BYTE>& bytes = script_->thumbnail;
+    const UINT32 available =
+        static_cast<UINT32>(bytes.size()) -
+        std::min<UINT32>(script_->read_shortfall, static_cast<UINT32>(bytes.size()));
+    const UINT32 delivered = std::min(count, available);
+    ComPtr<IBuffer> target(buffer);
+    if (script_->read_returns_other_buffer)
+      target = runtime::Adopt<IBuffer>(new StandinBuffer(delivered));
+    if (!Fill(target.Get(), bytes.data(), delivered)) {
+      RecordUnexpected();
+      return E_INVALIDARG;
+    }
+    *operation = MakeOperation<IAsyncOperationWithProgress<IBuffer*, UINT32>>(script_->read,
+                                                                              std::move(target))
+                     .Detach();
+    return S_OK;
+  }
+
+ private:
+  void OnFinalRelease() override { script_.reset(); }
+
+  std::shared_ptr<const Script> script_;
+};
+
+class StreamReference final : public Counted, public IRandomAccessStreamReference {
+ public:
+  explicit StreamReference(std::shared_ptr<const Script> script) : script_(std::move(script)) {}
+
+  MEDIA_STANDIN_IINSPECTABLE
+  void* Cast(REFIID iid) {
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
+        IsEqualIID(iid, IRandomAccessStreamReference::Iid())) {
+      return static_cast<IRandomAccessStreamReference*>(this);
+    }
+    return nullptr;
+  }
+
+  HRESULT STDMETHODCALLTYPE
+  OpenReadAsync(IAsyncOperation<IRandomAccessStreamWithContentType*>** operation) override {
+    if (!Enter("OpenReadAsync") || operation == nullptr) return E_UNEXPECTED;
+    auto stream = runtime::Adopt<IRandomAccessStreamWithContentType>(new Stream(script_));
+    *operation = MakeOperation<IAsyncOperation<IRandomAccessStreamWithContentType*>>(
+                     script_->open, std::move(stream))
+                     .Detach();
+    return S_OK;
+  }
+
+ private:
+  void OnFinalRelease() override { script_.reset(); }
+
+  std::shared_ptr<const Script> script_;
+};
+
+class DataReader final : public Counted, public IDataReader {
+ public:
+  explicit DataReader(std::vector<BYTE> bytes) : bytes_(std::move(bytes)) {}
+
+  MEDIA_STANDIN_IINSPECTABLE
+  void* Cast(REFIID iid) {
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
+        IsEqualIID(iid, IDataReader::Iid())) {
+      return static_cast<IDataReader*>(this);
+    }
+    return nullptr;
+  }
+
+  HRESULT STDMETHODCALLTYPE get_UnconsumedBufferLength(UINT32* value) override {
+    if (!Enter("get_UnconsumedBufferLength") || value == nullptr) return E_UNEXPECTED;
+    *value = static_cast<UINT32>(bytes_.size() - consumed_);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_UnicodeEncoding(INT32*) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE put_UnicodeEncoding(INT32) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_ByteOrder(INT32*) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE put_ByteOrder(INT32) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_InputStreamOptions(UINT32*) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE put_InputStreamOptions(UINT32) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE ReadByte(BYTE*) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE ReadBytes(UINT32 length, BYTE* value) override {
+    if (!Enter("ReadBytes")) return E_UNEXPECTED;
+    if (length > bytes_.size() - consumed_ || (value == nullptr && length > 0)) {
+      RecordUnexpected();
+      return static_cast<HRESULT>(0x8000000B);  // E_BOUNDS
+    }
+    std::memcpy(value, bytes_.data() + consumed_, length);
+    consumed_ += length;
+    return S_OK;
+  }
+
+ private:
+  void OnFinalRelease() override { std::vector<BYTE>().swap(bytes_); }
+
+  std::vector<BYTE> bytes_;
+  size_t consumed_ = 0;
+};
+
+// The activation factory of one class, with its statics or factory interface.
+template <class Statics>
+class Factory : public Counted, public IActivationFactory, public Statics {
+ public:
+  MEDIA_STANDIN_IINSPECTABLE
+  void* Cast(REFIID iid) {
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
+        IsEqualIID(iid, __uuidof(IActivationFactory))) {
+      return static_cast<IActivationFactory*>(this);
+    }
+    if (IsEqualIID(iid, runtime::IidOf<Statics>())) return static_cast<Statics*>(this);
+    return nullptr;
+  }
+  HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable**) override {
+    Enter(nullptr);
+    RecordUnexpected();
+    return E_NOTIMPL;
+  }
+};
+
+class BufferFactory final : public Factory<IBufferFactory> {
+ public:
+  HRESULT STDMETHODCALLTYPE Create(UINT32 capacity, IBuffer** buffer) override {
+    if (!Enter("Create") || buffer == nullptr) return E_UNEXPECTED;
+    *buffer = static_cast<IBuffer*>(new StandinBuffer(capacity));
+    return S_OK;
+  }
+};
+
+class DataReaderStatics final : public Factory<IDataReaderStatics> {
+ public:
+  HRESULT STDMETHODCALLTYPE FromBuffer(IBuffer* buffer, IDataReader** reader) override {
+    if (!Enter("FromBuffer") || reader == nullptr) return E_UNEXPECTED;
+    *reader = nullptr;
+    ComPtr<IBufferByteAccess> access;
+    BYTE* bytes = nullptr;
+    UINT32 length = 0;
+    if (buffer == nullptr || FAILED(buffer->QueryInterface(IBufferByteAccess::Iid(), &access)) ||
+        FAILED(access->Buffer(&bytes)) || FAILED(buffer->get_Length(&length))) {
+      RecordUnexpected();
+      return E_INVALIDARG;
+    }
+    *reader = new DataReader(std::vector<BYTE>(bytes, bytes + length));
+    return S_OK;
+  }
+};
+
+}  // namespace
+
+ComPtr<IRandomAccessStreamReference> MakeThumbnail(std::shared_ptr<const Script> script) {
+  return runtime::Adopt<IRandomAccessStreamReference>(new StreamReference(std::move(script)));
+}
+
+IActivationFactory* MakeBufferFactory() { return new BufferFactory(); }
+IActivationFactory* MakeDataReaderStatics() { return new DataReaderStatics(); }
+
+}  // namespace orvane::testing::media_session
