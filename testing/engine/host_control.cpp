@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "testing/engine/engine_standin.h"
 #include "testing/engine/host_standin.h"
@@ -26,6 +27,7 @@ HostSettings ParseHostSettings() {
     settings.consumed_message = static_cast<UINT>(std::wcstoul(consume.c_str(), nullptr, 0));
   }
   settings.call_exports = EnvironmentText(L"ORVANE_STANDIN_CALL_EXPORTS") != L"0";
+  settings.post_quit = EnvironmentText(L"ORVANE_STANDIN_QUIT") == L"1";
   settings.recording = !EnvironmentText(L"ORVANE_STANDIN_RECORD").empty();
   return settings;
 }
@@ -44,7 +46,9 @@ std::optional<LRESULT> HandleTopLevelMessage(HWND /*window*/, UINT message, WPAR
 }
 
 // Applies the environment's settings when the library is loaded into a process started by a
-// test. Without them (in-process tests) the library keeps its defaults and its control API.
+// test, and closes the record when it is unloaded: every violation, then their count, so that a
+// record without that last line comes from a process that did not end normally. Without the
+// settings (in-process tests) the library keeps its defaults and its control API.
 struct ApplyEnvironmentOnLoad {
   ApplyEnvironmentOnLoad() {
     const HostSettings& settings = ReadHostSettings();
@@ -54,6 +58,13 @@ struct ApplyEnvironmentOnLoad {
     if (settings.recording || settings.consume) {
       orvane::testing::SetWindowProcHandler(HandleTopLevelMessage);
     }
+  }
+  ~ApplyEnvironmentOnLoad() {
+    const std::vector<std::string> violations = orvane::testing::Record().violations;
+    for (const std::string& violation : violations) {
+      AppendRecord("violation " + violation);
+    }
+    AppendRecord("violations " + std::to_string(violations.size()));
   }
 } apply_environment_on_load;
 
