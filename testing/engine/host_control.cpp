@@ -2,6 +2,7 @@
 // window messages, for tests that run the real executable.
 
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,6 +88,55 @@ const char* RecordedMessageName(UINT message) {
       return "WM_CLOSE";
   }
   return nullptr;
+}
+
+namespace {
+
+using CoUninitializeFunction = void(WINAPI*)();
+CoUninitializeFunction real_co_uninitialize = nullptr;
+
+void WINAPI RecordedCoUninitialize() {
+  AppendRecord("com-uninitialized");
+  real_co_uninitialize();
+}
+
+// The executable's import slot for `function` of `library`, or null.
+ULONG_PTR* ImportSlot(HMODULE module, const char* library, const char* function) {
+  auto* base = reinterpret_cast<BYTE*>(module);
+  const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports =
+      headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       imports.VirtualAddress != 0 && entry->Name != 0; ++entry) {
+    if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), library) != 0) continue;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const auto* name =
+          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(name->Name), function) == 0) {
+        return &slots->u1.Function;
+      }
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void WatchComUninitialize() {
+  ULONG_PTR* slot = ReadHostSettings().recording && real_co_uninitialize == nullptr
+                        ? ImportSlot(::GetModuleHandleW(nullptr), "ole32.dll", "CoUninitialize")
+                        : nullptr;
+  DWORD protection = 0;
+  if (slot == nullptr || !::VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection)) {
+    return;
+  }
+  real_co_uninitialize = reinterpret_cast<CoUninitializeFunction>(*slot);
+  *slot = reinterpret_cast<ULONG_PTR>(&RecordedCoUninitialize);
+  ::VirtualProtect(slot, sizeof(*slot), protection, &protection);
 }
 
 }  // namespace orvane_standin

@@ -9,10 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include <windows.h>
-
-#include <objbase.h>
-
 #include "testing/engine/host_standin.h"
 #include "testing/engine/standin_record.h"
 #include "testing/engine/standin_state.h"
@@ -285,6 +281,7 @@ void ShowEngineArguments() {
 
 HWND CreateView(int width, int height) {
   ShowEngineArguments();
+  WatchComUninitialize();
   RegisterClasses();
   // The view waits under a hidden window of its own until the shell makes it its content.
   HWND parking = ::CreateWindowExW(0, kParkingClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
@@ -305,18 +302,14 @@ void DestroyView(HWND view) {
   HWND top = ::GetAncestor(view, GA_ROOT);
   MSG quit;
   const bool quit_posted = ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != 0;
-  APTTYPE apartment;
-  APTTYPEQUALIFIER qualifier;
-  const bool com = ::CoGetApartmentType(&apartment, &qualifier) == S_OK;
   std::string registrars;
   for (const std::string& name : record.registrar_names) {
     registrars += (registrars.empty() ? "" : ",") + name;
   }
-  AppendRecord(std::string("view-controller-destroyed top-level-alive=") +
-               (top != view && ::IsWindow(top) ? "1" : "0") +
-               " quit-posted=" + (quit_posted ? "1" : "0") + " com=" + (com ? "1" : "0") +
-               " font-reloads=" + std::to_string(record.font_reloads) +
-               " registrars=" + registrars);
+  AppendRecord(
+      std::string("view-controller-destroyed top-level-alive=") +
+      (top != view && ::IsWindow(top) ? "1" : "0") + " quit-posted=" + (quit_posted ? "1" : "0") +
+      " font-reloads=" + std::to_string(record.font_reloads) + " registrars=" + registrars);
   HWND parking = static_cast<HWND>(::GetPropW(view, kParkingProperty));
   ::RemovePropW(view, kParkingProperty);
   ::DestroyWindow(view);
