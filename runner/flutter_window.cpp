@@ -9,7 +9,7 @@ namespace orvane {
 FlutterWindow::FlutterWindow(const EngineProject& project, bool start_hidden)
     : project_(project), start_hidden_(start_hidden) {}
 
-FlutterWindow::~FlutterWindow() = default;
+FlutterWindow::~FlutterWindow() { ReleaseEngine(); }
 
 bool FlutterWindow::OnWindowCreated() {
   if (!Win32Window::OnWindowCreated()) {
@@ -38,13 +38,13 @@ void FlutterWindow::ShowOnFirstFrame() {
 }
 
 void FlutterWindow::OnWindowDestroyed() {
-  if (view_controller_) {
-    // Empty the member before the engine goes, so that nothing reached from the controller's
-    // destruction finds a half-destroyed controller here.
-    std::unique_ptr<FlutterViewController> controller = std::move(view_controller_);
-    controller.reset();
-  }
+  ReleaseEngine();
   Win32Window::OnWindowDestroyed();
+}
+
+void FlutterWindow::ReleaseEngine() {
+  std::unique_ptr<FlutterViewController> controller = std::move(view_controller_);
+  controller.reset();
 }
 
 LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

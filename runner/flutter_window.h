@@ -25,6 +25,10 @@ class FlutterWindow : public Win32Window {
 
  private:
   void ShowOnFirstFrame();
+  // Releases the engine and what depends on it, each member emptied before its object goes, so
+  // that the window messages sent meanwhile find nothing half-destroyed. Runs when the window is
+  // destroyed and, for a window still open, from the destructor.
+  void ReleaseEngine();
 
   EngineProject project_;
   bool start_hidden_;
