@@ -155,11 +155,9 @@ void AnswerInto(PublishedService& published, const MethodCall& call) {
 
 void BM_GetCurrentUnchanged(benchmark::State& state) {
   PublishedService published;
-  const MethodCall call = GetCurrent(SnapshotSignature(*ReadMediaSnapshot([&] {
-    testing::FakePlatform platform;
-    platform.media->SetScript(PlayingTrack());
-    return std::move(platform.ports);
-  }())));
+  testing::FakePlatform platform;
+  platform.media->SetScript(PlayingTrack());
+  const MethodCall call = GetCurrent(SnapshotSignature(*ReadMediaSnapshot(platform.ports)));
   TimeBesideMemcpy(state, published.Answer(call).size(), [&] { AnswerInto(published, call); });
 }
 BENCHMARK(BM_GetCurrentUnchanged)->UseManualTime()->Unit(benchmark::kNanosecond);

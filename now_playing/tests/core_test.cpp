@@ -185,14 +185,17 @@ TEST(ClassificationTest, ApplicationIdThenBrowserWindows) {
       {u"", u"", {Browser(u"vivaldi.exe", u"Apple Music and YouTube", 1)}, "apple", 1},
       {u"VideoPlayer", u"Film", {Browser(u"chrome.exe", u"News", 1)}, "unknown", 2},
       // Windows that do not count: hidden, no process, unopenable, not a browser, a look-alike
-      // name, a path longer than its buffer, no title, a site beyond the 511th character.
+      // name, a path longer than its buffer, no title, a site beyond the 511th character. Only
+      // browser windows' titles are read.
       {u"VideoPlayer",
        u"",
-       {RecordedWindow{false, 1, u"chrome.exe", u"YouTube"},
-        RecordedWindow{true, 0, u"", u"YouTube"}, RecordedWindow{true, 2, std::nullopt, u"YouTube"},
-        Browser(u"notepad.exe", u"YouTube", 3), Browser(u"chrome.exe.bak", u"YouTube", 4),
-        Browser(u"chrome2.exe", u"YouTube", 5),
-        RecordedWindow{true, 6, std::u16string(250, u'd') + u"\\chrome.exe", u"YouTube"},
+       {RecordedWindow{false, 1, u"chrome.exe", u"YouTube", false},
+        RecordedWindow{true, 0, u"", u"YouTube", false},
+        RecordedWindow{true, 2, std::nullopt, u"YouTube", false},
+        RecordedWindow{true, 3, u"notepad.exe", u"YouTube", false},
+        RecordedWindow{true, 4, u"chrome.exe.bak", u"YouTube", false},
+        RecordedWindow{true, 5, u"chrome2.exe", u"YouTube", false},
+        RecordedWindow{true, 6, std::u16string(250, u'd') + u"\\chrome.exe", u"YouTube", false},
         Browser(u"brave.exe", u"", 7), Browser(u"chrome.exe", long_title, 8)},
        "unknown",
        2},

@@ -314,6 +314,7 @@ std::u16string FakeWindows::WindowText(WindowHandle window, size_t capacity) {
   if (capacity != kWindowTextUnits) ledger_.Fault("window text buffer of another size");
   const RecordedWindow* recorded = Find(window);
   if (recorded == nullptr || capacity == 0) return std::u16string();
+  if (!recorded->answers) ledger_.Fault("title read of a window that does not answer");
   return recorded->title.substr(0, capacity - 1);
 }
 

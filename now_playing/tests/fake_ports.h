@@ -54,6 +54,9 @@ struct RecordedWindow {
   uint32_t process_id = 1;
   std::optional<std::u16string> image;  // none: the process cannot be opened
   std::u16string title;
+  // False: its thread does not answer, so reading its title would block (as the host's own
+  // window would while the UI thread joins the poller). Only browser windows' titles are read.
+  bool answers = true;
 };
 
 class FakeStreams : public StreamPlatform {

@@ -141,7 +141,7 @@ class AsyncOperation final : public Counted,
   HRESULT STDMETHODCALLTYPE Close() override { return Enter(nullptr) ? S_OK : E_UNEXPECTED; }
 
  private:
-  // Calls the handler once with the final status, then lets it go as the platform does.
+  // Calls the handler once with the final status. The handler is kept until the operation goes.
   void Complete() {
     Microsoft::WRL::ComPtr<Handler> handler;
     abi::AsyncStatus status;
@@ -151,15 +151,18 @@ class AsyncOperation final : public Counted,
       status = status_;
     }
     handler->Invoke(this, status);
-    std::lock_guard<std::mutex> hold(lock_);
-    handler_.Reset();
   }
+  // The waiter is done with the operation by now: a handler that outlives this last reference
+  // to it was leaked.
   void OnFinalRelease() override {
     Microsoft::WRL::ComPtr<Handler> handler;
     Microsoft::WRL::ComPtr<Result> result;
-    std::lock_guard<std::mutex> hold(lock_);
-    handler.Swap(handler_);
-    result.Swap(result_);
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      handler.Swap(handler_);
+      result.Swap(result_);
+    }
+    if (handler && handler.Reset() != 0) RecordUnexpected();
   }
 
   const MediaSessionCompletion completion_;
