@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "url_probe/export_calls.h"
-#include "url_probe/tests/failing_allocation.h"
+#include "testing/allocation/failing_allocation.h"
 
 namespace orvane::url_probe {
 namespace {

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "testing/acc_window/acc_window.h"
+#include "testing/allocation/failing_allocation.h"
 #include "testing/uia_server/uia_server.h"
 #include "url_probe/address_bar_search.h"
 #include "url_probe/msaa_walk.h"
-#include "url_probe/tests/failing_allocation.h"
 #include "url_probe/windows/windows_platform.h"
 
 namespace orvane::url_probe::testing {
@@ -27,6 +27,8 @@ namespace {
 
 using orvane::testing::AccNodeSpec;
 using orvane::testing::AccWindow;
+using orvane::testing::FailedAllocations;
+using orvane::testing::FailNextAllocation;
 
 AccNodeSpec Node(LONG role, std::optional<std::wstring> name = std::nullopt,
                  std::vector<AccNodeSpec> children = {}) {

@@ -2,7 +2,7 @@
 
 // Out of memory on request, for the paths that must survive it. A program that links
 // failing_allocation.cpp gets a global allocator that otherwise behaves as the default one.
-namespace orvane::url_probe::testing {
+namespace orvane::testing {
 
 // False where ThreadSanitizer owns the allocator: FailNextAllocation changes nothing there.
 bool AllocationsCanFail();
@@ -11,4 +11,4 @@ void FailNextAllocation();
 // Allocations that have failed so far, on every thread.
 int FailedAllocations();
 
-}  // namespace orvane::url_probe::testing
+}  // namespace orvane::testing

@@ -1,4 +1,4 @@
-#include "url_probe/tests/failing_allocation.h"
+#include "testing/allocation/failing_allocation.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -15,7 +15,7 @@
 #define ORVANE_OWN_ALLOCATOR 1
 #endif
 
-namespace orvane::url_probe::testing {
+namespace orvane::testing {
 namespace {
 
 thread_local bool fail_next = false;
@@ -29,13 +29,13 @@ void FailNextAllocation() { fail_next = AllocationsCanFail(); }
 
 int FailedAllocations() { return failed.load(); }
 
-}  // namespace orvane::url_probe::testing
+}  // namespace orvane::testing
 
 #if ORVANE_OWN_ALLOCATOR
 // The other forms of new and delete end up in these two.
 void* operator new(std::size_t size) {
-  using orvane::url_probe::testing::fail_next;
-  using orvane::url_probe::testing::failed;
+  using orvane::testing::fail_next;
+  using orvane::testing::failed;
   void* block = fail_next ? nullptr : std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) {
     fail_next = false;
