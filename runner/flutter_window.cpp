@@ -12,9 +12,6 @@ FlutterWindow::FlutterWindow(const EngineProject& project, bool start_hidden)
 FlutterWindow::~FlutterWindow() { ReleaseEngine(); }
 
 bool FlutterWindow::OnWindowCreated() {
-  if (!Win32Window::OnWindowCreated()) {
-    return false;
-  }
   const RECT frame = ClientBounds();
   // The controller held before (if any) goes only once the new one is in place.
   std::unique_ptr<FlutterViewController> previous = std::exchange(

@@ -72,13 +72,17 @@ DWORD ExitCode(HANDLE process) {
 // ended by itself must have made no call the real engine library would reject or crash on.
 class Host {
  public:
-  Host(const std::wstring& tail, const wchar_t* dpi, UINT consumed = 0, bool fail_view = false,
-       bool engine_quits = false) {
+  // `fails`: VIEW or WINDOW, what the stand-in makes fail.
+  Host(const std::wstring& tail, const wchar_t* dpi, UINT consumed = 0,
+       const std::wstring& fails = L"", bool engine_quits = false) {
     // The child inherits this process's environment. The URL functions are found, not called.
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_DPI", dpi);
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_CONSUME",
                               consumed != 0 ? std::to_wstring(consumed).c_str() : nullptr);
-    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_FAIL_VIEW", fail_view ? L"1" : nullptr);
+    for (const std::wstring part : {L"VIEW", L"WINDOW"}) {
+      ::SetEnvironmentVariableW((L"ORVANE_STANDIN_FAIL_" + part).c_str(),
+                                fails == part ? L"1" : nullptr);
+    }
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_QUIT", engine_quits ? L"1" : nullptr);
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_CALL_EXPORTS", L"0");
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_RECORD", record_.c_str());
@@ -225,7 +229,7 @@ TEST(OrvaneExe, RunsTheWindowTheCommandLineAsksForAndTearsItDownInOrder) {
 // A quit that did not come from closing the window (the UI asking the application to exit) still
 // destroys the window first: the engine goes once, as the window handles WM_DESTROY, before COM.
 TEST(OrvaneExe, AQuitFromTheEngineTearsDownAsClosingDoes) {
-  Host host(L"", L"96", 0, false, /*engine_quits=*/true);
+  Host host(L"", L"96", 0, L"", /*engine_quits=*/true);
   EXPECT_EQ(host.Exit(), 0u);
   const std::string record = host.Record();
   EXPECT_LT(record.find("\ntop-level-message WM_DESTROY"),
@@ -235,24 +239,38 @@ TEST(OrvaneExe, AQuitFromTheEngineTearsDownAsClosingDoes) {
   host.ExpectEngineGoneBeforeCom();
 }
 
-TEST(OrvaneExe, AViewThatCannotBeCreatedEndsWithExitCodeOneAndNothingSetUp) {
-  Host host(L"--widget", L"96", 0, true);
-  EXPECT_EQ(host.Exit(), 1u);
-  EXPECT_EQ(host.Errors(), "Failed to create view controller.\n");
-  EXPECT_TRUE(host.Values("plugin-registered").empty());
-  EXPECT_TRUE(host.Values("first-frame").empty());
+// Either failure ends with exit code 1 before anything is set up; only the view's is reported.
+TEST(OrvaneExe, AWindowOrViewThatCannotBeCreatedEndsWithExitCodeOneAndNothingSetUp) {
+  for (const auto& [fails, errors] :
+       {std::pair<std::wstring, std::string>{L"VIEW", "Failed to create view controller.\n"},
+        {L"WINDOW", ""}}) {
+    Host host(L"--widget", L"96", 0, fails);
+    EXPECT_EQ(host.Exit(), 1u);
+    EXPECT_EQ(host.Errors(), errors);
+    EXPECT_EQ(host.Record().find("\ncreate-window-failed\n") != std::string::npos,
+              fails == L"WINDOW");
+    EXPECT_TRUE(host.Values("plugin-registered").empty());
+    EXPECT_TRUE(host.Values("first-frame").empty());
+  }
 }
 
 // Started without a console, as under a debugger started from the desktop. Wine's C runtime will
 // not reopen the standard streams of a process that started without any, so only the console and
-// the engine library's resync are checked; the streams follow on Windows.
+// the engine library's resync are checked; the streams follow on Windows. A process that already
+// has a console cannot open another: the helper then leaves the streams alone.
 TEST(OpenDebugConsole, OpensAConsoleAndTellsTheEngineLibraryToResync) {
-  const std::wstring report = TempFile();
-  HANDLE process = Start(L"console_check.exe", report, nullptr);
-  EXPECT_EQ(ExitCode(process), 0u);
-  ::CloseHandle(process);
-  EXPECT_EQ(ReadFile(report), "console=1 resyncs=1");
-  ::DeleteFileW(report.c_str());
+  for (const auto& [console_first, expected] :
+       {std::pair<const wchar_t*, const char*>{nullptr, "console=1 resyncs=1"},
+        {L"1", "console=1 resyncs=0"}}) {
+    const std::wstring report = TempFile();
+    ::SetEnvironmentVariableW(L"ORVANE_CONSOLE_FIRST", console_first);
+    HANDLE process = Start(L"console_check.exe", report, nullptr);
+    ::SetEnvironmentVariableW(L"ORVANE_CONSOLE_FIRST", nullptr);
+    EXPECT_EQ(ExitCode(process), 0u);
+    ::CloseHandle(process);
+    EXPECT_EQ(ReadFile(report), expected);
+    ::DeleteFileW(report.c_str());
+  }
 }
 
 // The resources orvane.exe carries: icon 101, the application manifest and the version record.

@@ -34,7 +34,8 @@ class Node final : public IAccessible, public IEnumVARIANT {
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     *out = nullptr;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == kIidIAccessible) {
+    if (riid == IID_IUnknown || riid == IID_IDispatch ||
+        (riid == kIidIAccessible && !spec_.not_accessible)) {
       *out = static_cast<IAccessible*>(this);
     } else if (riid == IID_IEnumVARIANT && spec_.serves_enum && !spec_.children_fail) {
       *out = static_cast<IEnumVARIANT*>(this);
@@ -162,6 +163,8 @@ class Node final : public IAccessible, public IEnumVARIANT {
 
   // IEnumVARIANT
   HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* out, ULONG* fetched) override {
+    if (fetched != nullptr) *fetched = 0;
+    if (spec_.next_fails) return E_FAIL;
     ULONG n = 0;
     for (; n < count && cursor_ < children_.size(); ++n, ++cursor_) {
       VariantInit(&out[n]);

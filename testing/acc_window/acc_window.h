@@ -26,6 +26,10 @@ struct AccNodeSpec {
   bool value_fails = false;
   bool child_count_fails = false;
   bool children_fail = false;
+  // The enumerator's Next fails, so AccessibleChildren does.
+  bool next_fails = false;
+  // Asked for IAccessible, the object answers E_NOINTERFACE (it is a plain IDispatch).
+  bool not_accessible = false;
   // Without the enumerator, AccessibleChildren has to ask for each child in turn.
   bool serves_enum = true;
   // Reading this node's name destroys the window, as a browser closing mid-probe would.

@@ -23,6 +23,7 @@ HostSettings ParseHostSettings() {
     settings.dpi = static_cast<UINT>(std::wcstoul(dpi.c_str(), nullptr, 10));
   }
   settings.fail_view = EnvironmentText(L"ORVANE_STANDIN_FAIL_VIEW") == L"1";
+  settings.fail_window = EnvironmentText(L"ORVANE_STANDIN_FAIL_WINDOW") == L"1";
   const std::wstring consume = EnvironmentText(L"ORVANE_STANDIN_CONSUME");
   if (!consume.empty()) {
     settings.consume = true;
@@ -125,24 +126,42 @@ ULONG_PTR* ImportSlot(HMODULE module, const char* library, const char* function)
   return nullptr;
 }
 
+// Points the executable's import of `function` at `replacement`; gives the function it had, or
+// null when there is no such import.
+ULONG_PTR Redirect(const char* library, const char* function, ULONG_PTR replacement) {
+  ULONG_PTR* slot = ImportSlot(::GetModuleHandleW(nullptr), library, function);
+  DWORD protection = 0;
+  if (slot == nullptr || !::VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection)) {
+    return 0;
+  }
+  const ULONG_PTR previous = *slot;
+  *slot = replacement;
+  ::VirtualProtect(slot, sizeof(*slot), protection, &protection);
+  return previous;
+}
+
+HWND WINAPI FailingCreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU,
+                                   HINSTANCE, LPVOID) {
+  AppendRecord("create-window-failed");
+  ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return nullptr;
+}
+
 }  // namespace
 
 void WatchComUninitialize() {
-  ULONG_PTR* slot = ReadHostSettings().recording && real_co_uninitialize == nullptr
-                        ? ImportSlot(::GetModuleHandleW(nullptr), "ole32.dll", "CoUninitialize")
-                        : nullptr;
-  DWORD protection = 0;
-  if (slot == nullptr || !::VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection)) {
-    return;
-  }
-  real_co_uninitialize = reinterpret_cast<CoUninitializeFunction>(*slot);
-  *slot = reinterpret_cast<ULONG_PTR>(&RecordedCoUninitialize);
-  ::VirtualProtect(slot, sizeof(*slot), protection, &protection);
+  if (!ReadHostSettings().recording || real_co_uninitialize != nullptr) return;
+  real_co_uninitialize = reinterpret_cast<CoUninitializeFunction>(Redirect(
+      "ole32.dll", "CoUninitialize", reinterpret_cast<ULONG_PTR>(&RecordedCoUninitialize)));
 }
 
 }  // namespace orvane_standin
 
 extern "C" UINT FlutterDesktopGetDpiForMonitor(HMONITOR /*monitor*/) {
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kDpiAsked);
+  if (orvane_standin::ReadHostSettings().fail_window) {
+    orvane_standin::Redirect("user32.dll", "CreateWindowExW",
+                             reinterpret_cast<ULONG_PTR>(&orvane_standin::FailingCreateWindowExW));
+  }
   return orvane_standin::ReadHostSettings().dpi;
 }

@@ -7,6 +7,8 @@
 // the record (standin_record.h):
 //   ORVANE_STANDIN_DPI=<n>            DPI reported for every monitor (default 96)
 //   ORVANE_STANDIN_FAIL_VIEW=1        view controller creation fails
+//   ORVANE_STANDIN_FAIL_WINDOW=1      the executable's CreateWindowExW fails once it has asked
+//                                     for the DPI (its import is redirected)
 // clang-format off
 //   ORVANE_STANDIN_CONSUME=<message>  that top-level message (decimal or 0x hex) is consumed,
 //                                     with result 0
@@ -26,6 +28,7 @@ namespace orvane_standin {
 struct HostSettings {
   UINT dpi = 96;
   bool fail_view = false;
+  bool fail_window = false;
   bool consume = false;
   UINT consumed_message = 0;
   bool call_exports = true;

@@ -152,6 +152,8 @@ static HRESULT STDMETHODCALLTYPE ElementPatternAs(IUIAutomationElement* self, PA
 
 static HRESULT STDMETHODCALLTYPE ArrayLength(IUIAutomationElementArray* self, int* length) {
   (void)self;
+  *length = 0;
+  if (FAILED(scenario->length_hr)) return scenario->length_hr;
   *length = scenario->edit_count;
   return S_OK;
 }
@@ -237,6 +239,7 @@ static HRESULT STDMETHODCALLTYPE FactoryCreate(IClassFactory* self, IUnknown* ou
   *out = NULL;
   if (outer != NULL) return CLASS_E_NOAGGREGATION;
   if (scenario == NULL) return E_UNEXPECTED;
+  if (FAILED(scenario->create_hr)) return scenario->create_hr;
   if (!IsEqualIID(riid, &IID_IUIAutomation)) {
     InterlockedIncrement(&counts.unexpected_arguments);
     return E_NOINTERFACE;

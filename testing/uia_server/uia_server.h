@@ -23,6 +23,8 @@ typedef struct UiaServerScenario {
   HRESULT find_all_hr;
   int edit_count;
   const UiaServerEdit* edits;
+  HRESULT create_hr; /* a failure code makes creating the automation object fail */
+  HRESULT length_hr; /* a failure code makes the array's get_Length fail */
 } UiaServerScenario;
 
 typedef struct UiaServerCounts {

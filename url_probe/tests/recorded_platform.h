@@ -28,6 +28,7 @@ struct RecordedWindow {
   bool has_automation = true, has_root = true, has_condition = true, find_all_succeeds = true;
   PortText root_name, root_class_name;
   std::vector<std::optional<RecordedEdit>> edits;  // nullopt: GetElement fails for that index
+  bool get_element_throws = false;                 // out of memory
   std::optional<RecordedAcc> acc;
 };
 

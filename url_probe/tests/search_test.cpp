@@ -65,7 +65,8 @@ TEST(AddressBarSearch, ChoosesByTheRulesAndWalksOnlyWhenNoEditServes) {
     SCOPED_TRACE(std::string(expected.begin(), expected.end()));
     ExpectFound(WithEdits(edits), expected);
   }
-  // A failure before the Edit controls are read ends the search with nothing.
+  // A failure before the Edit controls are read ends the search with nothing, as does running
+  // out of memory midway.
   for (bool RecordedWindow::*step :
        {&RecordedWindow::has_automation, &RecordedWindow::has_root, &RecordedWindow::has_condition,
         &RecordedWindow::find_all_succeeds}) {
@@ -73,6 +74,9 @@ TEST(AddressBarSearch, ChoosesByTheRulesAndWalksOnlyWhenNoEditServes) {
     window.*step = false;
     ExpectFound(window, u"");
   }
+  RecordedWindow out_of_memory = WithEdits({Edit(u"urlbar-input", u"", u"a.example")});
+  out_of_memory.get_element_throws = true;
+  ExpectFound(out_of_memory, u"");
 }
 
 TEST(AddressBarSearch, UninitialisesOnlyWhenItsOwnInitialisationCounts) {

@@ -7,17 +7,23 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <new>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "url_probe/export_calls.h"
+#include "testing/allocation/failing_allocation.h"
 
 namespace orvane::url_probe {
 namespace {
 
 WindowHandle W(uintptr_t n) { return reinterpret_cast<WindowHandle>(n); }
+
+// How a probe ends besides with its URL.
+enum class Outcome { kUrl, kEmpty, kProbeThrows, kStoreFails };
 
 std::u16string UrlOf(WindowHandle hwnd) {
   const std::string n = std::to_string(reinterpret_cast<uintptr_t>(hwnd));
@@ -48,7 +54,12 @@ struct Rig : UrlWorkerPort {
     const size_t mine = probed.size();
     changed.notify_all();
     changed.wait(guard, [&] { return released >= mine; });
-    return answers.count(hwnd) ? answers[hwnd] : UrlOf(hwnd);
+    const Outcome outcome = outcomes.count(hwnd) ? outcomes[hwnd] : Outcome::kUrl;
+    if (outcome == Outcome::kProbeThrows) throw std::bad_alloc();
+    std::u16string url = outcome == Outcome::kEmpty ? u"" : UrlOf(hwnd);
+    // Out of memory once the worker stores the answer: the one allocation there is the entry.
+    if (outcome == Outcome::kStoreFails) testing::FailNextAllocation();
+    return url;
   }
   // Waits until `count` probes have started; gives the windows probed so far.
   std::vector<WindowHandle> WaitForProbes(size_t count) {
@@ -77,7 +88,7 @@ struct Rig : UrlWorkerPort {
   std::condition_variable changed;
   std::vector<WindowHandle> probed;
   size_t released = 0, done = 0;
-  std::map<WindowHandle, std::u16string> answers;  // changed only while the worker is held
+  std::map<WindowHandle, Outcome> outcomes;  // changed only while the worker is held
 };
 
 TEST(UrlProbeState, BurstWhileBusyProbesOnlyTheLastRequest) {
@@ -122,14 +133,28 @@ TEST(UrlProbeState, CacheKeepsThirtyThreeAndEmptiesOnTheNextStore) {
   }
 }
 
-TEST(UrlProbeState, EmptyResultReplacesAnEarlierUrl) {
-  Rig& rig = Rig::Make();
-  rig.ProbeInTurn({W(7), W(8)});
-  ASSERT_EQ(rig.state.CachedUrl(W(7)), UrlOf(W(7)));
-  rig.answers[W(7)] = u"";
-  rig.ProbeInTurn({W(7), W(9)});
-  EXPECT_EQ(rig.state.CachedUrl(W(7)), u"");
-  rig.Release();
+// An empty answer or a throwing probe replaces an earlier URL with nothing; a store that runs out
+// of memory leaves the cache as it was. Either way the worker goes on to the next request.
+TEST(UrlProbeState, EmptyOrFailedProbesAndStoresLeaveTheWorkerServing) {
+  const std::pair<Outcome, WindowHandle> cases[] = {
+      {Outcome::kEmpty, W(7)}, {Outcome::kProbeThrows, W(7)}, {Outcome::kStoreFails, W(10)}};
+  for (const auto& [outcome, hwnd] : cases) {
+    // ThreadSanitizer's allocator cannot be made to fail.
+    if (outcome == Outcome::kStoreFails && !testing::AllocationsCanFail()) continue;
+    const int failed_before = testing::FailedAllocations();
+    Rig& rig = Rig::Make();
+    rig.ProbeInTurn({W(7), W(8)});
+    ASSERT_EQ(rig.state.CachedUrl(W(7)), UrlOf(W(7)));
+    rig.outcomes[hwnd] = outcome;
+    rig.ProbeInTurn({hwnd, W(9)});
+    EXPECT_EQ(rig.state.CachedUrl(hwnd), u"");
+    EXPECT_EQ(rig.state.CachedUrl(W(8)), UrlOf(W(8)));
+    if (outcome == Outcome::kStoreFails) {
+      EXPECT_EQ(testing::FailedAllocations(), failed_before + 1);
+      EXPECT_EQ(rig.state.CachedUrl(W(7)), UrlOf(W(7)));
+    }
+    rig.Release();
+  }
 }
 
 TEST(UrlProbeState, StartsOneWorkerForManyRequestsRetryingAFailedStart) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "testing/acc_window/acc_window.h"
+#include "testing/allocation/failing_allocation.h"
 #include "testing/uia_server/uia_server.h"
 #include "url_probe/address_bar_search.h"
 #include "url_probe/msaa_walk.h"
@@ -26,6 +27,8 @@ namespace {
 
 using orvane::testing::AccNodeSpec;
 using orvane::testing::AccWindow;
+using orvane::testing::FailedAllocations;
+using orvane::testing::FailNextAllocation;
 
 AccNodeSpec Node(LONG role, std::optional<std::wstring> name = std::nullopt,
                  std::vector<AccNodeSpec> children = {}) {
@@ -85,6 +88,8 @@ TEST(MsaaAdapter, WalksARealTreeThroughEitherEnumerationAndSurvivesFailingCalls)
       {[](auto&, auto&, auto& t) { t.value_fails = t.name_fails = true; }, L"link.x"},
       {[](auto&, auto& g, auto&) { g.child_count_fails = true; }, L"link.x"},
       {[](auto&, auto& g, auto&) { g.children_fail = true; }, L"link.x"},
+      {[](auto&, auto& g, auto&) { g.next_fails = true; }, L"link.x"},
+      {[](auto&, auto&, auto& t) { t.not_accessible = true; }, L"link.x"},
       {[](auto&, auto& g, auto&) { g.name_destroys_window = true; }, nullptr},  // whatever it finds
   };
   for (const auto& [change, expected] : cases) {
@@ -100,6 +105,9 @@ TEST(MsaaAdapter, WalksARealTreeThroughEitherEnumerationAndSurvivesFailingCalls)
   }
   AccWindow plain(std::nullopt);  // the system's own accessible object
   EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, plain), L"");
+  AccWindow closed(Node(10, {}, {Node(42, L"name.x")}));  // no accessible object at all
+  closed.Destroy();
+  EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, closed), L"");
 }
 
 // In the server's own apartment the walk calls the tree directly, so the enumerator's count
@@ -162,14 +170,17 @@ const UiaServerEdit kUnusableEdits[] = {{L"a", L"Search", TRUE, L"hello world", 
                                         {L"urlbar-input", nullptr, TRUE, L"", FALSE}};
 
 TEST_F(UiaProbe, FindsTheAddressBarOrWalksLeavingTheApartmentAsItWas) {
-  const UiaServerScenario browser = {L"News - Browser", L"BrowserWindow", S_OK, S_OK, 4, kEdits};
+  const UiaServerScenario browser = {
+      L"News - Browser", L"BrowserWindow", S_OK, S_OK, 4, kEdits, S_OK, S_OK};
   UiaServerScenario unusable = browser, no_edits = browser, no_condition = browser,
-                    no_find = browser;
+                    no_find = browser, no_automation = browser, no_length = browser;
   unusable.edits = kUnusableEdits;
   unusable.edit_count = 2;
   no_edits.edit_count = 0;
   no_condition.condition_hr = E_FAIL;
   no_find.find_all_hr = E_OUTOFMEMORY;
+  no_automation.create_hr = E_OUTOFMEMORY;
+  no_length.length_hr = E_FAIL;
   AccWindow window(Node(10, {}, {Node(42, L"tree.example")}));
   AccWindow closed(Node(10));
   closed.Destroy();
@@ -190,6 +201,8 @@ TEST_F(UiaProbe, FindsTheAddressBarOrWalksLeavingTheApartmentAsItWas) {
        L"tree.example"},
       {"no condition", no_condition, window, 0, L""},
       {"FindAll fails", no_find, window, 0, L""},
+      {"no automation object", no_automation, window, 0, L""},
+      {"no array length", no_length, window, 0, L"tree.example"},
       {"closed window", browser, closed, 0, L""},
   };
   for (const auto& c : cases) {
@@ -213,12 +226,24 @@ TEST_F(UiaProbe, ExportsAnswerForRealWindows) {
       reinterpret_cast<void*>(GetProcAddress(self, "ov_request_url_for_hwnd")));
   ASSERT_TRUE(get_url && cached && request);
 
-  const UiaServerScenario scenario = {nullptr, nullptr, S_OK, S_OK, 4, kEdits};
+  const UiaServerScenario scenario = {nullptr, nullptr, S_OK, S_OK, 4, kEdits, S_OK, S_OK};
   set_scenario_(&scenario);
   AccWindow window(Node(10));
   const HWND hwnd = window.hwnd();
+  // Out of memory in the first calls, which make the probe's shared objects (no other test calls
+  // them): 0 and the buffer untouched, or emptied by the cache's call; the calls work afterwards.
+  wchar_t buffer[32] = L"#";
+  FailNextAllocation();
+  EXPECT_EQ(get_url(hwnd, buffer, 32), 0);
+  EXPECT_EQ(buffer[0], L'#');
+  FailNextAllocation();
+  EXPECT_EQ(cached(hwnd, buffer, 32), 0);
+  EXPECT_EQ(buffer[0], L'\0');
+  FailNextAllocation();
+  request(hwnd);
+  EXPECT_EQ(FailedAllocations(), 3);
+
   // The argument rule is the core's, checked natively (search_test.cpp).
-  wchar_t buffer[32];
   EXPECT_EQ(get_url(hwnd, buffer, 32), 20);
   EXPECT_EQ(std::wstring(buffer), L"https://a.example/xy");
   EXPECT_EQ(cached(hwnd, buffer, 32), 0);  // never requested
