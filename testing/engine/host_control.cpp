@@ -96,9 +96,13 @@ namespace {
 
 using CoUninitializeFunction = void(WINAPI*)();
 CoUninitializeFunction real_co_uninitialize = nullptr;
+DWORD ui_thread = 0;
 
+// Only the window thread's: the URL probes balance their own initialisation on other threads.
 void WINAPI RecordedCoUninitialize() {
-  AppendRecord("com-uninitialized");
+  if (::GetCurrentThreadId() == ui_thread) {
+    AppendRecord("com-uninitialized");
+  }
   real_co_uninitialize();
 }
 
@@ -111,7 +115,10 @@ ULONG_PTR* ImportSlot(HMODULE module, const char* library, const char* function)
       headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
   for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
        imports.VirtualAddress != 0 && entry->Name != 0; ++entry) {
-    if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), library) != 0) continue;
+    if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), library) != 0 ||
+        entry->OriginalFirstThunk == 0) {
+      continue;  // without the name table the slots cannot be told apart
+    }
     auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
     auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
     for (; names->u1.AddressOfData != 0; ++names, ++slots) {
@@ -151,6 +158,7 @@ HWND WINAPI FailingCreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int
 
 void WatchComUninitialize() {
   if (!ReadHostSettings().recording || real_co_uninitialize != nullptr) return;
+  ui_thread = ::GetCurrentThreadId();  // the view is created on the window thread
   real_co_uninitialize = reinterpret_cast<CoUninitializeFunction>(Redirect(
       "ole32.dll", "CoUninitialize", reinterpret_cast<ULONG_PTR>(&RecordedCoUninitialize)));
 }

@@ -143,6 +143,10 @@ FlutterDesktopMessengerRef FlutterDesktopMessengerLock(FlutterDesktopMessengerRe
   std::lock_guard<std::mutex> lock(state.mutex);
   ++state.record.messenger_locks;
   LiveLocked(state, state.messengers, messenger, __func__);
+  // The library's lock is not recursive: taking it again on the same thread would deadlock.
+  if (HoldsMessengerLockLocked(state)) {
+    RecordViolationLocked(state, std::string(__func__) + ": lock already held by this thread");
+  }
   state.messenger_lock_owner = std::this_thread::get_id();
   ++state.messenger_lock_depth;
   return messenger;

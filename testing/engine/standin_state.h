@@ -56,8 +56,8 @@ struct PendingReply {
 
 struct StandinState {
   std::mutex mutex;
-  // FlutterDesktopMessengerLock's lock; recursive because an answer may be given from inside a
-  // handler that the library runs while the host holds it. Its holder is tracked under `mutex`.
+  // FlutterDesktopMessengerLock's lock. Recursive only so that a nested lock is recorded as a
+  // violation rather than hanging the test. Its holder is tracked under `mutex`.
   std::recursive_mutex messenger_lock;
   std::thread::id messenger_lock_owner;
   int messenger_lock_depth = 0;

@@ -74,7 +74,8 @@ struct Samples {
 constexpr const char* kSeenVisible = "visible (seen by the timer)";
 constexpr const char* kExitAfterClose = "WM_CLOSE to exit";
 
-// The spans that are the host's own work: (from, to) step names.
+// The spans of the host's start-up, (from, to) step names: its own code and the system calls it
+// makes (COM initialisation, window creation), which the profile cannot tell apart.
 constexpr const char* kHostSpans[][2] = {{"entry", "engine-created"},
                                          {"view-controller-created", "redraw-forced"}};
 
