@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "now_playing/windows/windows_ports.h"
 #include "runner/native_plugins.h"
 
 namespace orvane {
@@ -25,6 +26,12 @@ bool FlutterWindow::OnWindowCreated() {
     return false;
   }
   RegisterNativePlugins(view_controller_->engine());
+  // As with the controller, a service held before goes once the new one is in place.
+  std::unique_ptr<now_playing::NowPlayingService> previous_service = std::exchange(
+      now_playing_,
+      std::make_unique<now_playing::NowPlayingService>(view_controller_->engine()->messenger(),
+                                                       now_playing::windows::MakeWindowsPorts()));
+  previous_service.reset();
   AttachContent(view_controller_->view()->native_window());
   view_controller_->engine()->SetNextFrameCallback([this]() { ShowOnFirstFrame(); });
   view_controller_->ForceRedraw();
@@ -38,6 +45,10 @@ void FlutterWindow::ShowOnFirstFrame() {
 }
 
 void FlutterWindow::OnWindowDestroyed() {
+  // The service first: its channel lives on the engine's messenger, and stopping it waits for
+  // its poller. Emptied before it goes, so a second run of this hook finds nothing.
+  std::unique_ptr<now_playing::NowPlayingService> service = std::move(now_playing_);
+  service.reset();
   if (view_controller_) {
     // Empty the member before the engine goes, so that nothing reached from the controller's
     // destruction finds a half-destroyed controller here.
