@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 
 #include "client_wrapper/binary_messenger.h"
@@ -26,8 +27,9 @@ class BinaryMessengerImpl : public BinaryMessenger {
 
  private:
   FlutterDesktopMessengerRef messenger_handle_;
-  // Map nodes never move: a stored handler's address is the library's user data for its channel.
-  std::map<std::string, MessageHandler> handlers_;
+  // Map nodes never move: the address of a channel's entry is the library's user data for it.
+  // Each handler is shared with the deliveries running it.
+  std::map<std::string, std::shared_ptr<MessageHandler>> handlers_;
 };
 
 }  // namespace orvane

@@ -1,15 +1,17 @@
 #include "client_wrapper/engine_method_result.h"
 
+#include <exception>
 #include <utility>
 
 #include "client_wrapper/error_line.h"
 
 namespace orvane {
 
-PendingReply::PendingReply(ReplyCallback reply) : reply_(std::move(reply)) {}
+PendingReply::PendingReply(ReplyCallback reply)
+    : reply_(std::move(reply)), exceptions_at_creation_(std::uncaught_exceptions()) {}
 
 PendingReply::~PendingReply() {
-  if (reply_) {
+  if (reply_ && std::uncaught_exceptions() <= exceptions_at_creation_) {
     WriteErrorLine("Warning: Failed to respond to a message. This is a memory leak.");
   }
 }

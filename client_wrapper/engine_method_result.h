@@ -14,7 +14,8 @@ namespace orvane {
 class PendingReply {
  public:
   explicit PendingReply(ReplyCallback reply);
-  // Unanswered: the memory-leak warning, and no response.
+  // Unanswered: the memory-leak warning, and no response. Not so when an exception thrown by the
+  // handler destroys it: the messenger reports that and sends the empty answer.
   ~PendingReply();
 
   PendingReply(const PendingReply&) = delete;
@@ -25,6 +26,7 @@ class PendingReply {
 
  private:
   ReplyCallback reply_;
+  int exceptions_at_creation_;
 };
 
 // The result handed to method-call handlers: encodes the answer with the channel's codec.

@@ -75,7 +75,12 @@ void FlutterEngine::DispatchNextFrame(void* user_data) {
   std::function<void()> callback = std::move(engine->next_frame_callback_);
   engine->next_frame_callback_ = nullptr;
   if (callback) {
-    callback();
+    try {
+      callback();
+    } catch (...) {
+      // Nothing may unwind into the library.
+      WriteCaughtExceptionLine("the next-frame callback");
+    }
   }
 }
 

@@ -1,5 +1,7 @@
 #include "client_wrapper/flutter_view_controller.h"
 
+#include <utility>
+
 #include "client_wrapper/error_line.h"
 
 namespace orvane {
@@ -19,9 +21,11 @@ FlutterViewController::FlutterViewController(int width, int height, const Engine
 }
 
 FlutterViewController::~FlutterViewController() {
-  // The controller handle owns the engine handle: destroying it releases both.
-  if (controller_handle_ != nullptr) {
-    FlutterDesktopViewControllerDestroy(controller_handle_);
+  // The controller handle owns the engine handle: destroying it releases both. Forgotten first:
+  // the library sends window messages while it takes the view down, and a window that forwards
+  // them here must find no handle.
+  if (FlutterDesktopViewControllerRef handle = std::exchange(controller_handle_, nullptr)) {
+    FlutterDesktopViewControllerDestroy(handle);
   }
   view_.reset();
   engine_.reset();

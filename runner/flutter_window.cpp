@@ -10,7 +10,7 @@ namespace orvane {
 FlutterWindow::FlutterWindow(const EngineProject& project, bool start_hidden)
     : project_(project), start_hidden_(start_hidden) {}
 
-FlutterWindow::~FlutterWindow() = default;
+FlutterWindow::~FlutterWindow() { ReleaseEngine(); }
 
 bool FlutterWindow::OnWindowCreated() {
   if (!Win32Window::OnWindowCreated()) {
@@ -45,17 +45,17 @@ void FlutterWindow::ShowOnFirstFrame() {
 }
 
 void FlutterWindow::OnWindowDestroyed() {
+  ReleaseEngine();
+  Win32Window::OnWindowDestroyed();
+}
+
+void FlutterWindow::ReleaseEngine() {
   // The service first: its channel lives on the engine's messenger, and stopping it waits for
-  // its poller. Emptied before it goes, so a second run of this hook finds nothing.
+  // its poller, which must end before COM goes.
   std::unique_ptr<now_playing::NowPlayingService> service = std::move(now_playing_);
   service.reset();
-  if (view_controller_) {
-    // Empty the member before the engine goes, so that nothing reached from the controller's
-    // destruction finds a half-destroyed controller here.
-    std::unique_ptr<FlutterViewController> controller = std::move(view_controller_);
-    controller.reset();
-  }
-  Win32Window::OnWindowDestroyed();
+  std::unique_ptr<FlutterViewController> controller = std::move(view_controller_);
+  controller.reset();
 }
 
 LRESULT FlutterWindow::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

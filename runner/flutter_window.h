@@ -27,6 +27,10 @@ class FlutterWindow : public Win32Window {
 
  private:
   void ShowOnFirstFrame();
+  // Releases the now-playing service, then the engine, each member emptied before its object goes,
+  // so that the window messages sent meanwhile find nothing half-destroyed. Runs when the window is
+  // destroyed and, for a window still open, from the destructor.
+  void ReleaseEngine();
 
   EngineProject project_;
   bool start_hidden_;

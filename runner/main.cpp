@@ -34,6 +34,12 @@ int RunHost() {
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
   }
+  // The quit may not have come from closing the window (the engine or a plug-in asking the
+  // application to exit): destroy it then as closing would, so that the engine and the services
+  // are released before COM goes.
+  if (HWND open = window.window_handle()) {
+    ::DestroyWindow(open);
+  }
   ::CoUninitialize();
   return 0;
 }

@@ -162,7 +162,10 @@ LRESULT CALLBACK Win32Window::WindowProcedure(HWND window, UINT message, WPARAM 
 LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_DESTROY:
+      // The content went with the window: a window opened again on this object must not size or
+      // focus it during its creation.
       window_ = nullptr;
+      content_ = nullptr;
       CloseWindow();
       if (exit_on_close_) {
         ::PostQuitMessage(0);

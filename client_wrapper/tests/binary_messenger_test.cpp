@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -84,12 +85,35 @@ TEST_F(BinaryMessengerTest, RemovalForgetsTheHandlerBeforeTellingTheLibrary) {
   EXPECT_FALSE(DeliverMessage("c", {}).delivered);
 }
 
+// A handler may remove or replace its own registration while it runs (a method that stops a
+// service); what it captured stays valid until it returns.
+TEST_F(BinaryMessengerTest, HandlerMayDropItsOwnRegistration) {
+  const std::string name(40, 'h');  // beyond the short-string buffer, so ASan sees a freed copy
+  for (const bool replace : {false, true}) {
+    Lines seen;
+    messenger_->SetMessageHandler(
+        "c", [&, replace, name](const uint8_t*, size_t, ReplyCallback reply) {
+          MessageHandler next;
+          if (replace)
+            next = [&seen](const uint8_t*, size_t, ReplyCallback) { seen.push_back("next"); };
+          messenger_->SetMessageHandler("c", std::move(next));
+          seen.push_back(name);
+          reply(nullptr, 0);
+        });
+    EXPECT_EQ(DeliverMessage("c", {}).responses.size(), 1u);
+    EXPECT_EQ(DeliverMessage("c", {}).delivered, replace);
+    EXPECT_EQ(seen, replace ? (Lines{name, "next"}) : Lines{name});
+  }
+}
+
 TEST_F(BinaryMessengerTest, SendsWithAndWithoutReply) {
   std::vector<Bytes> replies;
   const uint8_t message[] = {5};
   messenger_->Send("out", message, 1, nullptr);
+  // A reply that throws must not unwind into the library.
   messenger_->Send("out", message, 1, [&](const uint8_t* data, size_t size) {
     replies.emplace_back(data, data + size);
+    throw std::length_error("reply");
   });
   // Refused, the reply is destroyed uncalled.
   SetSendWithReplyRefused(true);
@@ -104,9 +128,11 @@ TEST_F(BinaryMessengerTest, SendsWithAndWithoutReply) {
   EXPECT_TRUE(sent[1].with_reply);
   EXPECT_EQ(sent[1].bytes, Bytes{5});
   EXPECT_FALSE(sent[2].accepted);
+  StderrCapture capture;
   EXPECT_TRUE(ReplyToSent(1, {4, 2}));
   EXPECT_FALSE(ReplyToSent(1, {4, 2}));
   EXPECT_EQ(replies, std::vector<Bytes>{Bytes({4, 2})});
+  EXPECT_EQ(capture.Get(), Lines{"Error: Uncaught exception in a reply callback: reply"});
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -75,14 +76,19 @@ TEST_F(FlutterEngineTest, NextFrameCallbackIsReplacedAndFiresOnce) {
   engine.SetNextFrameCallback([&runs, first_alive] { runs += 100; });
   engine.SetNextFrameCallback([&] {
     ++runs;  // and registers the next one from inside
-    engine.SetNextFrameCallback([&runs] { runs += 10; });
+    engine.SetNextFrameCallback([&runs] {
+      runs += 10;
+      throw std::runtime_error("frame");  // must not unwind into the library
+    });
   });
   // The replaced callback is destroyed at once, without running.
   EXPECT_EQ(first_alive.use_count(), 1);
+  StderrCapture capture;
   EXPECT_TRUE(FireNextFrame());
   EXPECT_TRUE(FireNextFrame());
   EXPECT_FALSE(FireNextFrame());
   EXPECT_EQ(runs, 11);
+  EXPECT_EQ(capture.Get(), Lines{"Error: Uncaught exception in the next-frame callback: frame"});
   EXPECT_EQ(Record().next_frame_registrations, 3);
 }
 

@@ -25,6 +25,12 @@ TEST_F(FlutterViewControllerTest, OwnsTheEngineAndForwardsToTheView) {
     controller.ForceRedraw();
     EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x0005, 41, 0), LRESULT{42});
     EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x001D, 0, 0), std::nullopt);
+    // Messages the library sends while it destroys the view, forwarded back by the window, must
+    // not reach it with the handle being destroyed.
+    SetViewControllerDestroyHook([&controller] {
+      EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x0007, 0, 0), std::nullopt);
+      controller.ForceRedraw();
+    });
   }
   EngineRecord record = Record();
   EXPECT_EQ(record.last_width, 1280);

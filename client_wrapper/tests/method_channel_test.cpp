@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +46,11 @@ TEST_F(MethodChannelTest, AnswersCountOnlyOnce) {
   const std::vector<Case> cases = {
       {[](MethodResult& r) { r.Success(EncodableValue(true)); }, {0x00, 0x01}, {}},
       {[](MethodResult& r) { r.NotImplemented(); }, {}, {}},
+      // The empty answer, and the next message is answered again.
+      {[](MethodResult&) { throw std::out_of_range("no such key"); },
+       {},
+       {"Error: Uncaught exception in the handler of channel " + std::string(kChannel) +
+        ": no such key"}},
       {[](MethodResult& r) { r.Success(), r.NotImplemented(); }, {0x00, 0x00}, {kDuplicate}},
       {[](MethodResult& r) { r.Error("E", ""), r.Success(EncodableValue(1)), r.Success(); },
        {0x01, 0x07, 0x01, 'E', 0x00, 0x00},

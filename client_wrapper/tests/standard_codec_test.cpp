@@ -177,15 +177,5 @@ TEST(StandardCodecTest, NestedValuesGoThroughTheVirtualSlots) {
       std::any_cast<uint8_t>(static_cast<const std::any&>(custom.Get<CustomEncodableValue>())), 9);
 }
 
-TEST(StandardCodecTest, WriterPadsThroughWriteByte) {
-  struct MarkingWriter : ByteBufferStreamWriter {
-    using ByteBufferStreamWriter::ByteBufferStreamWriter;
-    void WriteByte(uint8_t byte) override { ByteBufferStreamWriter::WriteByte(byte | 0x80); }
-  };
-  Bytes bytes = {0xAA};
-  MarkingWriter(&bytes).WriteAlignment(8);
-  EXPECT_EQ(bytes, Join({0xAA}, Bytes(7, 0x80)));
-}
-
 }  // namespace
 }  // namespace orvane

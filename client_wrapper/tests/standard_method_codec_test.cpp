@@ -113,13 +113,5 @@ TEST(StandardMethodCodecTest, DecodesResponseEnvelopes) {
   }
 }
 
-TEST(StandardMethodCodecTest, OneCodecPerSerializer) {
-  StandardCodecSerializer other;
-  EXPECT_EQ(&Codec(), &StandardMethodCodec::Instance(nullptr));
-  EXPECT_EQ(&Codec(), &StandardMethodCodec::Instance(&StandardCodecSerializer::Instance()));
-  EXPECT_NE(&StandardMethodCodec::Instance(&other), &Codec());
-  EXPECT_EQ(&StandardMethodCodec::Instance(&other), &StandardMethodCodec::Instance(&other));
-}
-
 }  // namespace
 }  // namespace orvane

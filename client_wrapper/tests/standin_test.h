@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "client_wrapper/flutter_engine.h"
 #include "client_wrapper/tests/test_support.h"
@@ -10,14 +12,16 @@
 
 namespace orvane::testing {
 
-// Runs against a fresh stand-in engine library and, at the end, checks that every reference a
-// reply closure took was given back and every messenger lock released.
+// Runs against a fresh stand-in engine library and, at the end, checks that the library saw no
+// call it would reject or crash on, that every reference a reply closure took was given back and
+// every messenger lock released.
 class StandinTest : public ::testing::Test {
  protected:
   StandinTest() { ResetEngineStandin(); }
   void TearDown() override {
     engine_.reset();
     EngineRecord record = Record();
+    EXPECT_EQ(record.violations, std::vector<std::string>{});
     EXPECT_EQ(record.messenger_add_refs, record.messenger_releases);
     EXPECT_EQ(record.messenger_locks, record.messenger_unlocks);
     ResetEngineStandin();

@@ -12,12 +12,12 @@ TEST(PrepareLaunchArguments, FlagsCountOnlyAsWholeExactArgumentsAndTheUiReceives
     bool hidden;
   } cases[] = {
       {{}, false, false},
-      {{"--hidden", "--widget"}, true, true},
       {{"a", "--widget", "b"}, true, false},
       {{"--hidden", "", "--hidden"}, false, true},
-      {{"--WIDGET", "--Hidden"}, false, false},
-      {{"--widget=value", "--hidden=1"}, false, false},
-      {{"--widge", "-hidden", "--widget ", " --hidden"}, false, false},
+      {{"--WIDGET", "--Hidden", "--widget=value", "--hidden=1", "--widge", "--widget ",
+        " --hidden"},
+       false,
+       false},
   };
   for (const auto& c : cases) {
     std::vector<std::string> arguments = c.arguments;
@@ -41,8 +41,10 @@ TEST(ScaleForDpi, TruncatesTowardZero) {
     uint32_t dpi;
     int32_t scaled;
   } cases[] = {
-      {1280, 96, 1280}, {390, 120, 487}, {360, 120, 450}, {390, 144, 585}, {1, 143, 1},
-      {-10, 120, -12},  {0, 192, 0},     {390, 168, 682}, {5, 0, 0},
+      {390, 120, 487},
+      {1, 143, 1},
+      {-10, 120, -12},
+      {5, 0, 0},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ScaleForDpi(c.logical, c.dpi), c.scaled) << c.logical << " at " << c.dpi;

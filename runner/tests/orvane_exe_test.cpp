@@ -68,15 +68,18 @@ DWORD ExitCode(HANDLE process) {
 }
 
 // orvane.exe under the stand-in engine, set up through its ORVANE_STANDIN_* variables (see
-// testing/engine/host_standin.h); reads the stand-in's record and the standard error.
+// testing/engine/host_standin.h); reads the stand-in's record and the standard error. A run that
+// ended by itself must have made no call the real engine library would reject or crash on.
 class Host {
  public:
-  Host(const std::wstring& tail, const wchar_t* dpi, UINT consumed = 0, bool fail_view = false) {
+  Host(const std::wstring& tail, const wchar_t* dpi, UINT consumed = 0, bool fail_view = false,
+       bool engine_quits = false) {
     // The child inherits this process's environment. The URL functions are found, not called.
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_DPI", dpi);
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_CONSUME",
                               consumed != 0 ? std::to_wstring(consumed).c_str() : nullptr);
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_FAIL_VIEW", fail_view ? L"1" : nullptr);
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_QUIT", engine_quits ? L"1" : nullptr);
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_CALL_EXPORTS", L"0");
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_RECORD", record_.c_str());
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
@@ -86,6 +89,10 @@ class Host {
     ::CloseHandle(error);
   }
   ~Host() {
+    if (ExitCode(process_) != STILL_ACTIVE) {
+      const std::string record = Record();
+      EXPECT_EQ(record.substr(record.rfind('\n', record.size() - 2)), "\nviolations 0\n");
+    }
     ::TerminateProcess(process_, 99);  // fails harmlessly once the process has ended
     ::WaitForSingleObject(process_, 5000);
     ::CloseHandle(process_);
@@ -125,6 +132,14 @@ class Host {
     return window;
   }
   DWORD Exit() const { return ExitCode(process_); }
+  // COM goes once, after the engine.
+  void ExpectEngineGoneBeforeCom() const {
+    const std::string record = Record();
+    const size_t com = record.find("\ncom-uninitialized\n");
+    EXPECT_NE(com, std::string::npos);
+    EXPECT_EQ(record.find("\ncom-uninitialized\n", com + 1), std::string::npos);
+    EXPECT_LT(record.find("\nview-controller-destroyed"), com);
+  }
   std::string Errors() const {
     std::string text = ReadFile(errors_);
     text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
@@ -203,7 +218,21 @@ TEST(OrvaneExe, RunsTheWindowTheCommandLineAsksForAndTearsItDownInOrder) {
     const std::string reloads = c.fonts_consumed ? "0" : "1";
     EXPECT_EQ(host.Values("view-controller-destroyed"),
               Lines{"top-level-alive=1 quit-posted=0 font-reloads=" + reloads + " " + kRegistrars});
+    host.ExpectEngineGoneBeforeCom();
   }
+}
+
+// A quit that did not come from closing the window (the UI asking the application to exit) still
+// destroys the window first: the engine goes once, as the window handles WM_DESTROY, before COM.
+TEST(OrvaneExe, AQuitFromTheEngineTearsDownAsClosingDoes) {
+  Host host(L"", L"96", 0, false, /*engine_quits=*/true);
+  EXPECT_EQ(host.Exit(), 0u);
+  const std::string record = host.Record();
+  EXPECT_LT(record.find("\ntop-level-message WM_DESTROY"),
+            record.find("\nview-controller-destroyed"));
+  EXPECT_EQ(host.Values("view-controller-destroyed"),
+            Lines{"top-level-alive=1 quit-posted=0 font-reloads=0 " + std::string(kRegistrars)});
+  host.ExpectEngineGoneBeforeCom();
 }
 
 TEST(OrvaneExe, AViewThatCannotBeCreatedEndsWithExitCodeOneAndNothingSetUp) {

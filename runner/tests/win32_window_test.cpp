@@ -88,14 +88,30 @@ TEST(Win32Window, OpensInvisibleAndKeepsItsContentFillingTheClientAreaWithTheFoc
 }
 
 // Exit on close, as orvane.exe sets it, is checked by closing the real executable.
-TEST(Win32Window, ADestroyedWindowIsForgottenAndQuitsNothingByDefault) {
+TEST(Win32Window, ADestroyedWindowIsForgottenWithItsContentAndQuitsNothingByDefault) {
   TestWindow window;
   ASSERT_TRUE(window.Open());
+  // Content that outlives the window, moved elsewhere as an engine's view may be.
+  HWND keeper = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 50, 50, nullptr, nullptr,
+                                  ::GetModuleHandleW(nullptr), nullptr);
+  HWND content = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, keeper,
+                                   nullptr, ::GetModuleHandleW(nullptr), nullptr);
+  window.AttachContent(content);
+  ::SetParent(content, keeper);
+  ::MoveWindow(content, 0, 0, 5, 5, FALSE);
   ::DestroyWindow(window.window_handle());
   EXPECT_EQ(window.window_handle(), nullptr);
   EXPECT_GE(window.destroyed_calls, 1);
   MSG quit;
   EXPECT_FALSE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  // Opened again, the window neither sizes nor focuses the content it had.
+  ASSERT_TRUE(window.Open());
+  ::SendMessageW(window.window_handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+  RECT frame;
+  ::GetClientRect(content, &frame);
+  EXPECT_EQ(frame.right * 10000 + frame.bottom, 5 * 10000 + 5);
+  EXPECT_NE(::GetFocus(), content);
+  ::DestroyWindow(keeper);
 }
 
 TEST(Win32Window, AWindowWhoseCreationHookFailsIsLeftToTheDestructor) {

@@ -169,7 +169,7 @@ class Node final : public IAccessible, public IEnumVARIANT {
       out[n].pdispVal = static_cast<IAccessible*>(children_[cursor_]);
       out[n].pdispVal->AddRef();
     }
-    if (fetched != nullptr) *fetched = n;
+    if (fetched != nullptr) *fetched = n + spec_.over_reported;
     return n == count ? S_OK : S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE Skip(ULONG count) override {
@@ -222,10 +222,11 @@ const wchar_t* WindowClass() {
 
 }  // namespace
 
-AccWindow::AccWindow(std::optional<AccNodeSpec> tree) {
+AccWindow::AccWindow(std::optional<AccNodeSpec> tree, DWORD apartment) {
   HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ =
-      std::thread([this, tree = std::move(tree), ready]() mutable { Run(std::move(tree), ready); });
+  thread_ = std::thread([this, tree = std::move(tree), apartment, ready]() mutable {
+    Run(std::move(tree), apartment, ready);
+  });
   WaitForSingleObject(ready, INFINITE);
   CloseHandle(ready);
 }
@@ -240,8 +241,8 @@ void AccWindow::Destroy() {
   if (IsWindow(hwnd_)) DestroyWindow(hwnd_);  // reached only if the message went nowhere
 }
 
-void AccWindow::Run(std::optional<AccNodeSpec> tree, HANDLE ready) {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+void AccWindow::Run(std::optional<AccNodeSpec> tree, DWORD apartment, HANDLE ready) {
+  CoInitializeEx(nullptr, apartment);
   thread_id_ = GetCurrentThreadId();
   Node* root = nullptr;
   hwnd_ = CreateWindowExW(0, WindowClass(), L"Browser", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -28,13 +30,16 @@ struct AccNodeSpec {
   bool serves_enum = true;
   // Reading this node's name destroys the window, as a browser closing mid-probe would.
   bool name_destroys_window = false;
+  // The enumerator reports this many children more than it filled in.
+  ULONG over_reported = 0;
   std::vector<AccNodeSpec> children;
 };
 
 class AccWindow {
  public:
-  // Without a tree the window leaves WM_GETOBJECT to the system.
-  explicit AccWindow(std::optional<AccNodeSpec> tree);
+  // Without a tree the window leaves WM_GETOBJECT to the system. A caller in the window thread's
+  // apartment (`apartment` COINIT_MULTITHREADED) gets the tree's objects themselves, not proxies.
+  explicit AccWindow(std::optional<AccNodeSpec> tree, DWORD apartment = COINIT_APARTMENTTHREADED);
   ~AccWindow();
   AccWindow(const AccWindow&) = delete;
   AccWindow& operator=(const AccWindow&) = delete;
@@ -46,7 +51,7 @@ class AccWindow {
   void Destroy();
 
  private:
-  void Run(std::optional<AccNodeSpec> tree, HANDLE ready);
+  void Run(std::optional<AccNodeSpec> tree, DWORD apartment, HANDLE ready);
 
   std::shared_ptr<std::atomic<long>> live_ = std::make_shared<std::atomic<long>>(0);
   std::thread thread_;

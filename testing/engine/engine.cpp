@@ -6,6 +6,7 @@
 #include "testing/engine/startup_profile.h"
 
 using orvane::testing::EngineCreation;
+using orvane::testing::LiveLocked;
 using orvane::testing::StandinState;
 using orvane::testing::State;
 
@@ -61,7 +62,14 @@ bool FlutterDesktopEngineDestroy(FlutterDesktopEngineRef engine) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
   ++state.record.engine_destroy_calls;
-  if (state.engines.count(engine) == 0) {
+  FlutterDesktopEngine* live = LiveLocked(state, state.engines, engine, __func__);
+  if (live == nullptr) {
+    return false;
+  }
+  if (live->handed_over) {
+    // Its view controller destroys it: a second destruction would free it twice.
+    orvane::testing::RecordViolationLocked(
+        state, std::string(__func__) + ": engine owned by a view controller");
     return false;
   }
   orvane::testing::ReleaseEngineLocked(state, engine);
@@ -71,14 +79,17 @@ bool FlutterDesktopEngineDestroy(FlutterDesktopEngineRef engine) {
 FlutterDesktopMessengerRef FlutterDesktopEngineGetMessenger(FlutterDesktopEngineRef engine) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
-  auto found = state.engines.find(engine);
-  return found == state.engines.end() ? nullptr : found->second->messenger;
+  FlutterDesktopEngine* live = LiveLocked(state, state.engines, engine, __func__);
+  return live == nullptr ? nullptr : live->messenger;
 }
 
 FlutterDesktopPluginRegistrarRef FlutterDesktopEngineGetPluginRegistrar(
-    FlutterDesktopEngineRef /*engine*/, const char* plugin_name) {
+    FlutterDesktopEngineRef engine, const char* plugin_name) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  if (LiveLocked(state, state.engines, engine, __func__) == nullptr) {
+    return nullptr;
+  }
   std::string name = plugin_name != nullptr ? plugin_name : "";
   state.record.registrar_names.push_back(name);
   auto& registrar = state.registrars[name];
@@ -89,19 +100,23 @@ FlutterDesktopPluginRegistrarRef FlutterDesktopEngineGetPluginRegistrar(
   return registrar.get();
 }
 
-void FlutterDesktopEngineReloadSystemFonts(FlutterDesktopEngineRef /*engine*/) {
+void FlutterDesktopEngineReloadSystemFonts(FlutterDesktopEngineRef engine) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  LiveLocked(state, state.engines, engine, __func__);
   ++state.record.font_reloads;
 }
 
-void FlutterDesktopEngineSetNextFrameCallback(FlutterDesktopEngineRef /*engine*/,
+void FlutterDesktopEngineSetNextFrameCallback(FlutterDesktopEngineRef engine,
                                               FlutterDesktopOnNextFrameCallback callback,
                                               void* user_data) {
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kViewAttached);
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
   ++state.record.next_frame_registrations;
+  if (LiveLocked(state, state.engines, engine, __func__) == nullptr) {
+    return;
+  }
   state.next_frame = callback;
   state.next_frame_user_data = user_data;
 }

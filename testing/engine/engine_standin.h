@@ -87,6 +87,10 @@ struct EngineRecord {
   // The messages handed to FlutterDesktopViewControllerHandleTopLevelWindowProc, in order.
   std::vector<UINT> window_messages;
   int output_resyncs = 0;
+
+  // Calls the real library would reject or crash on, one line each: a handle that is not (or no
+  // longer) alive, a response without the messenger lock. Every test expects none.
+  std::vector<std::string> violations;
 };
 
 struct Delivery {
@@ -109,6 +113,10 @@ ORVANE_STANDIN_API void SetSendWithReplyRefused(bool refused);
 // Decides what FlutterDesktopViewControllerHandleTopLevelWindowProc consumes (default: nothing).
 ORVANE_STANDIN_API void SetWindowProcHandler(
     std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler);
+
+// Runs inside FlutterDesktopViewControllerDestroy once the controller and its engine count as
+// destroyed, as the real library sends window messages while it takes its view down.
+ORVANE_STANDIN_API void SetViewControllerDestroyHook(std::function<void()> hook);
 
 // Hands a message to the channel's callback through the library's message record, on the
 // calling thread, as the library does on its window thread.

@@ -12,7 +12,9 @@
 //                                     with result 0
 //   ORVANE_STANDIN_CALL_EXPORTS=0     the stand-in UI looks up the URL exports but does not
 //                                     call them
-//   ORVANE_STANDIN_RECORD=<file>      where the record goes
+//   ORVANE_STANDIN_QUIT=1             after the first frame the engine posts the quit message on
+//                                     the window thread, as a UI asking the application to exit
+//   ORVANE_STANDIN_RECORD=<file>      where the record goes; it ends with "violations <count>"
 // clang-format on
 
 #include <windows.h>
@@ -27,6 +29,7 @@ struct HostSettings {
   bool consume = false;
   UINT consumed_message = 0;
   bool call_exports = true;
+  bool post_quit = false;
   bool recording = false;
 };
 
@@ -36,5 +39,9 @@ const HostSettings& ReadHostSettings();
 
 // The top-level messages worth a record line (the others would flood it), or null.
 const char* RecordedMessageName(UINT message);
+
+// When recording, the executable's CoUninitialize calls write "com-uninitialized" to the record
+// first (its import is redirected), so that a test sees what was released before COM went.
+void WatchComUninitialize();
 
 }  // namespace orvane_standin

@@ -187,6 +187,10 @@ void DeliverFrame(HWND view) {
       MarkStartupStep(StartupStep::kWindowShown);
     }
     AppendRecord("first-frame-done " + WindowSummary(top));
+    if (ReadHostSettings().post_quit) {
+      AppendRecord("engine-posted-quit");
+      ::PostQuitMessage(0);
+    }
   }
   bool start_exports = false;
   {
@@ -266,6 +270,7 @@ void ShowEngineArguments() {
 
 HWND CreateView(int width, int height) {
   ShowEngineArguments();
+  WatchComUninitialize();
   RegisterClasses();
   // The view waits under a hidden window of its own until the shell makes it its content.
   HWND parking = ::CreateWindowExW(0, kParkingClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,

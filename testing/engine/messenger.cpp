@@ -1,11 +1,16 @@
 // Channel messages both ways, responses, and the messenger's references and lock.
 
+#include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "testing/engine/standin_state.h"
 
 using orvane::testing::ChannelCallback;
+using orvane::testing::LiveEngineMessengerLocked;
+using orvane::testing::LiveLocked;
 using orvane::testing::PendingReply;
+using orvane::testing::RecordViolationLocked;
 using orvane::testing::StandinState;
 using orvane::testing::State;
 
@@ -15,8 +20,12 @@ std::vector<uint8_t> CopyBytes(const uint8_t* data, size_t size) {
   return data != nullptr ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
 }
 
-bool SendLocked(StandinState& state, const char* channel, const uint8_t* message,
-                size_t message_size, FlutterDesktopBinaryReply reply, void* user_data) {
+bool SendLocked(StandinState& state, FlutterDesktopMessengerRef messenger, const char* function,
+                const char* channel, const uint8_t* message, size_t message_size,
+                FlutterDesktopBinaryReply reply, void* user_data) {
+  if (LiveEngineMessengerLocked(state, messenger, function) == nullptr) {
+    return false;
+  }
   orvane::testing::SentMessage sent;
   sent.channel = channel != nullptr ? channel : "";
   sent.bytes = CopyBytes(message, message_size);
@@ -29,31 +38,48 @@ bool SendLocked(StandinState& state, const char* channel, const uint8_t* message
   return sent.accepted;
 }
 
+// With `mutex` held: whether the calling thread holds the messenger lock.
+bool HoldsMessengerLockLocked(const StandinState& state) {
+  return state.messenger_lock_depth > 0 && state.messenger_lock_owner == std::this_thread::get_id();
+}
+
 }  // namespace
 
 extern "C" {
 
-bool FlutterDesktopMessengerSend(FlutterDesktopMessengerRef /*messenger*/, const char* channel,
+bool FlutterDesktopMessengerSend(FlutterDesktopMessengerRef messenger, const char* channel,
                                  const uint8_t* message, size_t message_size) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
-  return SendLocked(state, channel, message, message_size, nullptr, nullptr);
+  return SendLocked(state, messenger, __func__, channel, message, message_size, nullptr, nullptr);
 }
 
-bool FlutterDesktopMessengerSendWithReply(FlutterDesktopMessengerRef /*messenger*/,
-                                          const char* channel, const uint8_t* message,
-                                          size_t message_size, FlutterDesktopBinaryReply reply,
-                                          void* user_data) {
+bool FlutterDesktopMessengerSendWithReply(FlutterDesktopMessengerRef messenger, const char* channel,
+                                          const uint8_t* message, size_t message_size,
+                                          FlutterDesktopBinaryReply reply, void* user_data) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
-  return SendLocked(state, channel, message, message_size, reply, user_data);
+  return SendLocked(state, messenger, __func__, channel, message, message_size, reply, user_data);
 }
 
-void FlutterDesktopMessengerSendResponse(FlutterDesktopMessengerRef /*messenger*/,
+void FlutterDesktopMessengerSendResponse(FlutterDesktopMessengerRef messenger,
                                          const FlutterDesktopMessageResponseHandle* handle,
                                          const uint8_t* data, size_t data_length) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  LiveEngineMessengerLocked(state, messenger, __func__);
+  // Answers race with the engine going away unless they hold the lock.
+  if (!HoldsMessengerLockLocked(state)) {
+    RecordViolationLocked(state, std::string(__func__) + ": without the messenger lock");
+  }
+  // A response handle is good for one response: the library frees it with the first.
+  auto pending = std::find_if(state.response_handles.begin(), state.response_handles.end(),
+                              [handle](const auto& issued) { return issued.get() == handle; });
+  if (pending == state.response_handles.end() || (*pending)->answered) {
+    RecordViolationLocked(state, std::string(__func__) + ": response handle not pending");
+  } else {
+    (*pending)->answered = true;
+  }
   orvane::testing::Response response;
   response.message_id = handle != nullptr ? handle->message_id : 0;
   response.data_present = data != nullptr;
@@ -61,11 +87,13 @@ void FlutterDesktopMessengerSendResponse(FlutterDesktopMessengerRef /*messenger*
   state.record.responses.push_back(response);
 }
 
-void FlutterDesktopMessengerSetCallback(FlutterDesktopMessengerRef /*messenger*/,
-                                        const char* channel, FlutterDesktopMessageCallback callback,
-                                        void* user_data) {
+void FlutterDesktopMessengerSetCallback(FlutterDesktopMessengerRef messenger, const char* channel,
+                                        FlutterDesktopMessageCallback callback, void* user_data) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
+  if (LiveEngineMessengerLocked(state, messenger, __func__) == nullptr) {
+    return;
+  }
   orvane::testing::CallbackRegistration registration;
   registration.channel = channel != nullptr ? channel : "";
   registration.callback_present = callback != nullptr;
@@ -86,9 +114,9 @@ FlutterDesktopMessengerRef FlutterDesktopMessengerAddRef(FlutterDesktopMessenger
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
   ++state.record.messenger_add_refs;
-  auto found = state.messengers.find(messenger);
-  if (found != state.messengers.end()) {
-    ++found->second->references;
+  FlutterDesktopMessenger* live = LiveLocked(state, state.messengers, messenger, __func__);
+  if (live != nullptr) {
+    ++live->references;
   }
   return messenger;
 }
@@ -97,15 +125,16 @@ void FlutterDesktopMessengerRelease(FlutterDesktopMessengerRef messenger) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
   ++state.record.messenger_releases;
-  orvane::testing::ReleaseMessengerLocked(state, messenger);
+  if (LiveLocked(state, state.messengers, messenger, __func__) != nullptr) {
+    orvane::testing::ReleaseMessengerLocked(state, messenger);
+  }
 }
 
 bool FlutterDesktopMessengerIsAvailable(FlutterDesktopMessengerRef messenger) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
-  auto found = state.messengers.find(messenger);
-  return state.messenger_available && found != state.messengers.end() &&
-         found->second->engine_alive;
+  FlutterDesktopMessenger* live = LiveLocked(state, state.messengers, messenger, __func__);
+  return state.messenger_available && live != nullptr && live->engine_alive;
 }
 
 FlutterDesktopMessengerRef FlutterDesktopMessengerLock(FlutterDesktopMessengerRef messenger) {
@@ -113,14 +142,25 @@ FlutterDesktopMessengerRef FlutterDesktopMessengerLock(FlutterDesktopMessengerRe
   state.messenger_lock.lock();
   std::lock_guard<std::mutex> lock(state.mutex);
   ++state.record.messenger_locks;
+  LiveLocked(state, state.messengers, messenger, __func__);
+  state.messenger_lock_owner = std::this_thread::get_id();
+  ++state.messenger_lock_depth;
   return messenger;
 }
 
-void FlutterDesktopMessengerUnlock(FlutterDesktopMessengerRef /*messenger*/) {
+void FlutterDesktopMessengerUnlock(FlutterDesktopMessengerRef messenger) {
   StandinState& state = State();
   {
     std::lock_guard<std::mutex> lock(state.mutex);
     ++state.record.messenger_unlocks;
+    LiveLocked(state, state.messengers, messenger, __func__);
+    if (!HoldsMessengerLockLocked(state)) {
+      RecordViolationLocked(state, std::string(__func__) + ": lock not held by this thread");
+      return;
+    }
+    if (--state.messenger_lock_depth == 0) {
+      state.messenger_lock_owner = std::thread::id();
+    }
   }
   state.messenger_lock.unlock();
 }

@@ -7,13 +7,28 @@ StandinState& State() {
   return *state;
 }
 
+void RecordViolationLocked(StandinState& state, const std::string& what) {
+  state.record.violations.push_back(what);
+}
+
+FlutterDesktopMessenger* LiveEngineMessengerLocked(StandinState& state,
+                                                   FlutterDesktopMessengerRef handle,
+                                                   const char* function) {
+  FlutterDesktopMessenger* messenger = LiveLocked(state, state.messengers, handle, function);
+  if (messenger != nullptr && !messenger->engine_alive) {
+    RecordViolationLocked(state, std::string(function) + ": engine gone");
+    return nullptr;
+  }
+  return messenger;
+}
+
 void ReleaseMessengerLocked(StandinState& state, FlutterDesktopMessengerRef messenger) {
   auto found = state.messengers.find(messenger);
   if (found == state.messengers.end()) {
     return;
   }
   if (--found->second->references == 0) {
-    state.messengers.erase(found);
+    RetireLocked(state, state.messengers, messenger);
     ++state.record.messengers_freed;
   }
 }
@@ -33,7 +48,7 @@ void ReleaseEngineLocked(StandinState& state, FlutterDesktopEngineRef engine) {
   state.next_frame = nullptr;
   state.next_frame_user_data = nullptr;
   ReleaseMessengerLocked(state, messenger);
-  state.engines.erase(found);
+  RetireLocked(state, state.engines, engine);
   ++state.record.engines_released;
 }
 
@@ -51,6 +66,7 @@ void ResetEngineStandin() {
     state.messenger_available = true;
     state.send_with_reply_refused = false;
     state.window_proc_handler = nullptr;
+    state.view_controller_destroy_hook = nullptr;
     state.engines.clear();
     state.messengers.clear();
     state.controllers.clear();
@@ -61,6 +77,7 @@ void ResetEngineStandin() {
     state.next_frame = nullptr;
     state.next_frame_user_data = nullptr;
     state.next_message_id = 1;
+    state.retired.clear();
   }
   for (HWND window : windows) {
     DestroyViewWindow(window);
@@ -98,6 +115,10 @@ void SetMessengerAvailable(bool available) {
 
 void SetSendWithReplyRefused(bool refused) {
   Update([refused](StandinState& state) { state.send_with_reply_refused = refused; });
+}
+
+void SetViewControllerDestroyHook(std::function<void()> hook) {
+  Update([&hook](StandinState& state) { state.view_controller_destroy_hook = std::move(hook); });
 }
 
 void SetWindowProcHandler(

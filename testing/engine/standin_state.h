@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -34,6 +35,7 @@ struct FlutterDesktopViewController {
 
 struct FlutterDesktopMessageResponseHandle {
   uint64_t message_id = 0;
+  bool answered = false;
 };
 
 struct FlutterDesktopPluginRegistrar {
@@ -55,8 +57,10 @@ struct PendingReply {
 struct StandinState {
   std::mutex mutex;
   // FlutterDesktopMessengerLock's lock; recursive because an answer may be given from inside a
-  // handler that the library runs while the host holds it.
+  // handler that the library runs while the host holds it. Its holder is tracked under `mutex`.
   std::recursive_mutex messenger_lock;
+  std::thread::id messenger_lock_owner;
+  int messenger_lock_depth = 0;
 
   EngineRecord record;
   bool engine_creation_fails = false;
@@ -64,6 +68,7 @@ struct StandinState {
   bool messenger_available = true;
   bool send_with_reply_refused = false;
   std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> window_proc_handler;
+  std::function<void()> view_controller_destroy_hook;
 
   std::map<FlutterDesktopEngineRef, std::unique_ptr<FlutterDesktopEngine>> engines;
   std::map<FlutterDesktopMessengerRef, std::unique_ptr<FlutterDesktopMessenger>> messengers;
@@ -76,9 +81,45 @@ struct StandinState {
   FlutterDesktopOnNextFrameCallback next_frame = nullptr;
   void* next_frame_user_data = nullptr;
   uint64_t next_message_id = 1;
+  // The objects behind destroyed handles, kept until the next reset so that no new handle takes
+  // their address and a late call is recognised as one.
+  std::vector<std::shared_ptr<void>> retired;
 };
 
 StandinState& State();
+
+// With `mutex` held: notes a call that the real library would reject or crash on.
+void RecordViolationLocked(StandinState& state, const std::string& what);
+
+// With `mutex` held: the object behind `handle`, or null (and a violation of `function`) when the
+// handle is not alive.
+template <typename Object>
+Object* LiveLocked(StandinState& state, const std::map<Object*, std::unique_ptr<Object>>& objects,
+                   Object* handle, const char* function) {
+  auto found = objects.find(handle);
+  if (found != objects.end()) {
+    return found->second.get();
+  }
+  RecordViolationLocked(state, std::string(function) + ": handle not alive");
+  return nullptr;
+}
+
+// With `mutex` held: the messenger behind `handle` when its engine is still there (sending,
+// answering and registering need the engine), else null and a violation of `function`.
+FlutterDesktopMessenger* LiveEngineMessengerLocked(StandinState& state,
+                                                   FlutterDesktopMessengerRef handle,
+                                                   const char* function);
+
+// With `mutex` held: the handle is no longer alive; its object is kept (see `retired`).
+template <typename Object>
+void RetireLocked(StandinState& state, std::map<Object*, std::unique_ptr<Object>>& objects,
+                  Object* handle) {
+  auto found = objects.find(handle);
+  if (found != objects.end()) {
+    state.retired.push_back(std::shared_ptr<void>(std::move(found->second)));
+    objects.erase(found);
+  }
+}
 
 // With `mutex` held: drops one messenger reference, freeing it with the last one.
 void ReleaseMessengerLocked(StandinState& state, FlutterDesktopMessengerRef messenger);

@@ -5,6 +5,8 @@
 #include "testing/engine/standin_state.h"
 #include "testing/engine/startup_profile.h"
 
+using orvane::testing::LiveLocked;
+using orvane::testing::RetireLocked;
 using orvane::testing::StandinState;
 using orvane::testing::State;
 
@@ -17,11 +19,16 @@ FlutterDesktopViewControllerRef FlutterDesktopViewControllerCreate(int width, in
     std::lock_guard<std::mutex> lock(state.mutex);
     state.record.last_width = width;
     state.record.last_height = height;
-    auto found = state.engines.find(engine);
-    if (state.view_controller_creation_fails || found == state.engines.end()) {
+    FlutterDesktopEngine* live = LiveLocked(state, state.engines, engine, __func__);
+    if (live != nullptr && live->handed_over) {
+      orvane::testing::RecordViolationLocked(
+          state, std::string(__func__) + ": engine already has a view controller");
       return nullptr;
     }
-    found->second->handed_over = true;
+    if (state.view_controller_creation_fails || live == nullptr) {
+      return nullptr;
+    }
+    live->handed_over = true;
   }
   HWND window = orvane::testing::CreateViewWindow(width, height);
   std::lock_guard<std::mutex> lock(state.mutex);
@@ -38,16 +45,21 @@ FlutterDesktopViewControllerRef FlutterDesktopViewControllerCreate(int width, in
 void FlutterDesktopViewControllerDestroy(FlutterDesktopViewControllerRef controller) {
   StandinState& state = State();
   HWND window = nullptr;
+  std::function<void()> hook;
   {
     std::lock_guard<std::mutex> lock(state.mutex);
     ++state.record.view_controllers_destroyed;
-    auto found = state.controllers.find(controller);
-    if (found == state.controllers.end()) {
+    FlutterDesktopViewController* live = LiveLocked(state, state.controllers, controller, __func__);
+    if (live == nullptr) {
       return;
     }
-    window = found->second->view.window;
-    orvane::testing::ReleaseEngineLocked(state, found->second->engine);
-    state.controllers.erase(found);
+    window = live->view.window;
+    orvane::testing::ReleaseEngineLocked(state, live->engine);
+    RetireLocked(state, state.controllers, controller);
+    hook = state.view_controller_destroy_hook;
+  }
+  if (hook) {
+    hook();
   }
   orvane::testing::DestroyViewWindow(window);
 }
@@ -56,24 +68,29 @@ FlutterDesktopViewRef FlutterDesktopViewControllerGetView(
     FlutterDesktopViewControllerRef controller) {
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
-  auto found = state.controllers.find(controller);
-  return found == state.controllers.end() ? nullptr : &found->second->view;
+  FlutterDesktopViewController* live = LiveLocked(state, state.controllers, controller, __func__);
+  return live == nullptr ? nullptr : &live->view;
 }
 
-void FlutterDesktopViewControllerForceRedraw(FlutterDesktopViewControllerRef /*controller*/) {
+void FlutterDesktopViewControllerForceRedraw(FlutterDesktopViewControllerRef controller) {
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kRedrawForced);
   StandinState& state = State();
   std::lock_guard<std::mutex> lock(state.mutex);
-  ++state.record.redraws;
+  if (LiveLocked(state, state.controllers, controller, __func__) != nullptr) {
+    ++state.record.redraws;
+  }
 }
 
 bool FlutterDesktopViewControllerHandleTopLevelWindowProc(
-    FlutterDesktopViewControllerRef /*controller*/, HWND hwnd, UINT message, WPARAM wparam,
+    FlutterDesktopViewControllerRef controller, HWND hwnd, UINT message, WPARAM wparam,
     LPARAM lparam, LRESULT* result) {
   StandinState& state = State();
   std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler;
   {
     std::lock_guard<std::mutex> lock(state.mutex);
+    if (LiveLocked(state, state.controllers, controller, __func__) == nullptr) {
+      return false;
+    }
     state.record.window_messages.push_back(message);
     handler = state.window_proc_handler;
   }
@@ -91,7 +108,16 @@ bool FlutterDesktopViewControllerHandleTopLevelWindowProc(
 HWND FlutterDesktopViewGetHWND(FlutterDesktopViewRef view) {
   // The host asks for the view's window to attach it, right after registering the plug-ins.
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kPluginsRegistered);
-  return view != nullptr ? view->window : nullptr;
+  StandinState& state = State();
+  std::lock_guard<std::mutex> lock(state.mutex);
+  // A view lives as long as its view controller.
+  for (const auto& controller : state.controllers) {
+    if (&controller.second->view == view) {
+      return view->window;
+    }
+  }
+  orvane::testing::RecordViolationLocked(state, std::string(__func__) + ": handle not alive");
+  return nullptr;
 }
 
 void FlutterDesktopResyncOutputStreams(void) {

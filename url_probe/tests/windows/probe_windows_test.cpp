@@ -36,22 +36,27 @@ AccNodeSpec Node(LONG role, std::optional<std::wstring> name = std::nullopt,
   return node;
 }
 
-// COM as the thread has it: 0 none, else the apartment type plus one.
+// COM as the thread has it: 0 none (or only the process's multithreaded apartment, which
+// another thread keeps), else the apartment type plus one.
 int Apartment() {
   APTTYPE type;
   APTTYPEQUALIFIER qualifier;
-  return CoGetApartmentType(&type, &qualifier) == S_OK ? static_cast<int>(type) + 1 : 0;
+  if (CoGetApartmentType(&type, &qualifier) != S_OK) return 0;
+  return qualifier == APTTYPEQUALIFIER_IMPLICIT_MTA ? 0 : static_cast<int>(type) + 1;
 }
 
 // Runs `body` on a new thread, where COM starts uninitialised; `apartment` 0 leaves it so.
-std::wstring OnNewThread(DWORD apartment, std::u16string (*body)(HWND, ProbeForm), HWND hwnd,
-                         ProbeForm form = ProbeForm::kUntraced) {
+std::wstring OnNewThread(DWORD apartment, std::u16string (*body)(HWND, ProbeForm),
+                         const AccWindow& window, ProbeForm form = ProbeForm::kUntraced) {
   std::u16string url;
   std::thread([&] {
     if (apartment != 0) CoInitializeEx(nullptr, apartment);
     const int before = Apartment();
-    url = body(hwnd, form);
+    url = body(window.hwnd(), form);
     EXPECT_EQ(Apartment(), before);  // the probe leaves COM as it found it
+    // No reference left behind: counted before this thread's own uninitialisation would free the
+    // leaks (the worker thread never uninitialises, so there they pile up).
+    EXPECT_EQ(window.live_objects(), 0);
     if (apartment != 0) CoUninitialize();
     EXPECT_EQ(Apartment(), 0);  // with no initialisation of its own left over
   }).join();
@@ -88,14 +93,22 @@ TEST(MsaaAdapter, WalksARealTreeThroughEitherEnumerationAndSurvivesFailingCalls)
     AccNodeSpec tree = Node(10, {}, {Node(30, L"link.x"), Node(9, {}, {text})});
     change(tree, tree.children[1], tree.children[1].children[0]);
     AccWindow window(tree);
-    const std::wstring url = OnNewThread(COINIT_APARTMENTTHREADED, Walk, window.hwnd());
+    const std::wstring url = OnNewThread(COINIT_APARTMENTTHREADED, Walk, window);
     if (expected) {
       EXPECT_EQ(url, expected);
     }
-    EXPECT_EQ(window.live_objects(), 0) << url;
   }
   AccWindow plain(std::nullopt);  // the system's own accessible object
-  EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, plain.hwnd()), L"");
+  EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, plain), L"");
+}
+
+// In the server's own apartment the walk calls the tree directly, so the enumerator's count
+// reaches it as reported: more children than were filled in must not take it past the array.
+TEST(MsaaAdapter, ClampsAChildCountBeyondTheEntriesFilled) {
+  AccNodeSpec tree = Node(10, {}, {Node(42, L"only.x")});
+  tree.over_reported = 1u << 28;
+  AccWindow window(tree, COINIT_MULTITHREADED);
+  EXPECT_EQ(OnNewThread(COINIT_MULTITHREADED, Walk, window), L"only.x");
 }
 
 // Loads the UI Automation stand-in, which lies beside this program, and registers it as
@@ -163,26 +176,26 @@ TEST_F(UiaProbe, FindsTheAddressBarOrWalksLeavingTheApartmentAsItWas) {
   const struct {
     const char* what;
     const UiaServerScenario& scenario;
-    HWND hwnd;
+    const AccWindow& window;
     DWORD apartment;
     const wchar_t* expected;
   } cases[] = {
-      {"definite", browser, window.hwnd(), 0, L"https://a.example/xy"},
-      {"in a multithreaded apartment", browser, window.hwnd(), COINIT_MULTITHREADED,
+      {"definite", browser, window, 0, L"https://a.example/xy"},
+      {"in a multithreaded apartment", browser, window, COINIT_MULTITHREADED,
        L"https://a.example/xy"},
-      {"in a single-threaded apartment", browser, window.hwnd(), COINIT_APARTMENTTHREADED,
+      {"in a single-threaded apartment", browser, window, COINIT_APARTMENTTHREADED,
        L"https://a.example/xy"},
-      {"no usable Edit", unusable, window.hwnd(), 0, L"tree.example"},
-      {"walk in a multithreaded apartment", no_edits, window.hwnd(), COINIT_MULTITHREADED,
+      {"no usable Edit", unusable, window, 0, L"tree.example"},
+      {"walk in a multithreaded apartment", no_edits, window, COINIT_MULTITHREADED,
        L"tree.example"},
-      {"no condition", no_condition, window.hwnd(), 0, L""},
-      {"FindAll fails", no_find, window.hwnd(), 0, L""},
-      {"closed window", browser, closed.hwnd(), 0, L""},
+      {"no condition", no_condition, window, 0, L""},
+      {"FindAll fails", no_find, window, 0, L""},
+      {"closed window", browser, closed, 0, L""},
   };
   for (const auto& c : cases) {
     for (const ProbeForm form : {ProbeForm::kUntraced, ProbeForm::kTraced}) {
       set_scenario_(&c.scenario);
-      EXPECT_EQ(OnNewThread(c.apartment, Search, c.hwnd, form), c.expected) << c.what;
+      EXPECT_EQ(OnNewThread(c.apartment, Search, c.window, form), c.expected) << c.what;
       ExpectCleanServer(c.what);
     }
   }
@@ -204,20 +217,12 @@ TEST_F(UiaProbe, ExportsAnswerForRealWindows) {
   set_scenario_(&scenario);
   AccWindow window(Node(10));
   const HWND hwnd = window.hwnd();
+  // The argument rule is the core's, checked natively (search_test.cpp).
   wchar_t buffer[32];
   EXPECT_EQ(get_url(hwnd, buffer, 32), 20);
   EXPECT_EQ(std::wstring(buffer), L"https://a.example/xy");
-  for (const int32_t capacity : {1, 0, -1}) {
-    buffer[0] = L'#';
-    EXPECT_EQ(get_url(hwnd, buffer, capacity), 0);
-    EXPECT_EQ(cached(hwnd, buffer, capacity), 0);
-    EXPECT_EQ(buffer[0], L'#');
-  }
-  EXPECT_EQ(get_url(hwnd, nullptr, 32), 0);
-  EXPECT_EQ(get_url(nullptr, buffer, 32), 0);
   EXPECT_EQ(cached(hwnd, buffer, 32), 0);  // never requested
   EXPECT_EQ(buffer[0], L'\0');
-  request(nullptr);
 
   // No completion signal exists: the result shows up in the cache once the worker is done.
   request(hwnd);
