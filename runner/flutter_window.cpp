@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "now_playing/windows/windows_ports.h"
 #include "runner/native_plugins.h"
 
 namespace orvane {
@@ -22,6 +23,12 @@ bool FlutterWindow::OnWindowCreated() {
     return false;
   }
   RegisterNativePlugins(view_controller_->engine());
+  // As with the controller, a service held before goes once the new one is in place.
+  std::unique_ptr<now_playing::NowPlayingService> previous_service = std::exchange(
+      now_playing_,
+      std::make_unique<now_playing::NowPlayingService>(view_controller_->engine()->messenger(),
+                                                       now_playing::windows::MakeWindowsPorts()));
+  previous_service.reset();
   AttachContent(view_controller_->view()->native_window());
   view_controller_->engine()->SetNextFrameCallback([this]() { ShowOnFirstFrame(); });
   view_controller_->ForceRedraw();
@@ -40,6 +47,10 @@ void FlutterWindow::OnWindowDestroyed() {
 }
 
 void FlutterWindow::ReleaseEngine() {
+  // The service first: its channel lives on the engine's messenger, and stopping it waits for
+  // its poller, which must end before COM goes.
+  std::unique_ptr<now_playing::NowPlayingService> service = std::move(now_playing_);
+  service.reset();
   std::unique_ptr<FlutterViewController> controller = std::move(view_controller_);
   controller.reset();
 }

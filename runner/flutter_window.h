@@ -5,14 +5,16 @@
 #include <memory>
 
 #include "client_wrapper/flutter_view_controller.h"
+#include "now_playing/now_playing_service.h"
 #include "runner/engine_project.h"
 #include "runner/win32_window.h"
 
 namespace orvane {
 
 // The host's top-level window: creates the engine's view controller for its client area, registers
-// the plug-ins, shows the engine's view as its content and becomes visible at the engine's first
-// frame unless started hidden. The engine sees every window message first.
+// the plug-ins and the now-playing service, shows the engine's view as its content and becomes
+// visible at the engine's first frame unless started hidden. The engine sees every window message
+// first.
 class FlutterWindow : public Win32Window {
  public:
   FlutterWindow(const EngineProject& project, bool start_hidden);
@@ -25,14 +27,17 @@ class FlutterWindow : public Win32Window {
 
  private:
   void ShowOnFirstFrame();
-  // Releases the engine and what depends on it, each member emptied before its object goes, so
-  // that the window messages sent meanwhile find nothing half-destroyed. Runs when the window is
+  // Releases the now-playing service, then the engine, each member emptied before its object goes,
+  // so that the window messages sent meanwhile find nothing half-destroyed. Runs when the window is
   // destroyed and, for a window still open, from the destructor.
   void ReleaseEngine();
 
   EngineProject project_;
   bool start_hidden_;
   std::unique_ptr<FlutterViewController> view_controller_;
+  // Declared after the controller: it serves a channel on the controller's engine, so it goes
+  // first.
+  std::unique_ptr<now_playing::NowPlayingService> now_playing_;
 };
 
 }  // namespace orvane

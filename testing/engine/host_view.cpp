@@ -1,6 +1,7 @@
 // The view's window on Windows: a child window that shows the stand-in UI (the arguments the UI
-// program received and what the executable's URL exports answered) and reports frames on the
-// window's thread. Replaces the window-less view of view_window.cpp in flutter_windows.dll.
+// program received, what the executable's URL exports answered and what is playing) and reports
+// frames on the window's thread. Replaces the window-less view of view_window.cpp in
+// flutter_windows.dll.
 
 #include <cstdint>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "testing/engine/host_now_playing.h"
 #include "testing/engine/host_standin.h"
 #include "testing/engine/standin_record.h"
 #include "testing/engine/standin_state.h"
@@ -24,27 +26,6 @@ constexpr wchar_t kParkingProperty[] = L"OrvaneStandinParking";
 constexpr UINT kFrameMessage = WM_APP + 1;
 constexpr UINT kExportsDoneMessage = WM_APP + 2;
 constexpr UINT_PTR kFrameTimer = 1;
-
-std::string Narrow(const std::wstring& text) {
-  if (text.empty()) {
-    return std::string();
-  }
-  const int size =
-      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) {
-    return std::wstring();
-  }
-  const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring out(static_cast<size_t>(size > 0 ? size - 1 : 0), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), size);
-  return out;
-}
 
 std::string Hex(unsigned long long value) {
   char text[32];
@@ -162,6 +143,8 @@ void Paint(HWND view) {
   for (const std::wstring& text : export_lines) {
     line(L"    " + text);
   }
+  y += 8;
+  y = PaintNowPlaying(dc, x, y);
   ::SelectObject(dc, old_font);
   ::DeleteObject(heading);
   ::DeleteObject(body);
@@ -217,6 +200,7 @@ void DeliverFrame(HWND view) {
   }
   if (start_exports) {
     std::thread(RunExports, view).detach();
+    StartNowPlaying(view);
   }
 }
 

@@ -22,6 +22,28 @@ inline std::wstring EnvironmentText(const wchar_t* name) {
   return std::wstring(value, length);
 }
 
+// UTF-16 to UTF-8 and back, for the record and the stand-in UI.
+inline std::string Narrow(const std::wstring& text) {
+  if (text.empty()) {
+    return std::string();
+  }
+  const int size =
+      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+inline std::wstring Widen(const std::string& text) {
+  if (text.empty()) {
+    return std::wstring();
+  }
+  const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring out(static_cast<size_t>(size > 0 ? size - 1 : 0), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, out.data(), size);
+  return out;
+}
+
 inline void AppendRecord(const std::string& line) {
   const std::wstring path = EnvironmentText(L"ORVANE_STANDIN_RECORD");
   if (path.empty()) {

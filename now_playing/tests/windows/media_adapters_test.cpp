@@ -13,9 +13,9 @@
 
 #include "now_playing/media_snapshot.h"
 #include "now_playing/tests/fake_ports.h"
+#include "now_playing/tests/windows/media_standin.h"
 #include "now_playing/windows/media_session_adapter.h"
 #include "now_playing/windows/stream_adapter.h"
-#include "now_playing/windows/tests/media_standin.h"
 
 namespace orvane::now_playing::testing {
 namespace {

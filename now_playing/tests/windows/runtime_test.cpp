@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include "now_playing/tests/windows/media_standin.h"
 #include "now_playing/windows/runtime/activation.h"
 #include "now_playing/windows/runtime/await.h"
 #include "now_playing/windows/runtime/media_control_abi.h"
-#include "now_playing/windows/tests/media_standin.h"
 
 namespace orvane::now_playing::testing {
 namespace {

@@ -1,0 +1,158 @@
+#pragma once
+
+// The real orvane.exe run beside the stand-in engine and plug-in libraries, for the tests that
+// drive it from outside (testing/engine/host_standin.h).
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+using Lines = std::vector<std::string>;
+
+inline std::wstring TestFolder() {
+  wchar_t path[MAX_PATH];
+  const std::wstring program(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return program.substr(0, program.find_last_of(L"\\/"));
+}
+
+inline std::wstring TempFile() {
+  wchar_t folder[MAX_PATH];
+  wchar_t path[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, folder);
+  ::GetTempFileNameW(folder, L"ovt", 0, path);
+  return path;
+}
+
+inline std::string ReadFile(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// Starts `program` from the test's folder without a console; with `output`, its standard output
+// and error go there.
+inline HANDLE Start(const std::wstring& program, const std::wstring& tail, HANDLE output) {
+  std::wstring command = L"\"" + TestFolder() + L"\\" + program + L"\" " + tail;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  if (output != nullptr) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+  }
+  PROCESS_INFORMATION info{};
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, output != nullptr,
+                        DETACHED_PROCESS, nullptr, TestFolder().c_str(), &startup, &info)) {
+    return nullptr;
+  }
+  ::CloseHandle(info.hThread);
+  return info.hProcess;
+}
+
+// The exit code, or STILL_ACTIVE when the process is still running after 20 s.
+inline DWORD ExitCode(HANDLE process) {
+  DWORD code = STILL_ACTIVE;
+  if (process != nullptr && ::WaitForSingleObject(process, 20000) == WAIT_OBJECT_0) {
+    ::GetExitCodeProcess(process, &code);
+  }
+  return code;
+}
+
+// orvane.exe under the stand-in engine, set up through its ORVANE_STANDIN_* variables (see
+// testing/engine/host_standin.h); reads the stand-in's record and the standard error. A run that
+// ended by itself must have made no call the real engine library would reject or crash on.
+class Host {
+ public:
+  // `fails`: VIEW or WINDOW, what the stand-in makes fail.
+  Host(const std::wstring& tail, const wchar_t* dpi, UINT consumed = 0,
+       const std::wstring& fails = L"", bool engine_quits = false) {
+    // The child inherits this process's environment. The URL functions are found, not called.
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_DPI", dpi);
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_CONSUME",
+                              consumed != 0 ? std::to_wstring(consumed).c_str() : nullptr);
+    for (const std::wstring part : {L"VIEW", L"WINDOW"}) {
+      ::SetEnvironmentVariableW((L"ORVANE_STANDIN_FAIL_" + part).c_str(),
+                                fails == part ? L"1" : nullptr);
+    }
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_QUIT", engine_quits ? L"1" : nullptr);
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_CALL_EXPORTS", L"0");
+    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_RECORD", record_.c_str());
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE error = ::CreateFileW(errors_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    process_ = Start(L"orvane.exe", tail, error);
+    ::CloseHandle(error);
+  }
+  ~Host() {
+    if (ExitCode(process_) != STILL_ACTIVE) {
+      const std::string record = Record();
+      EXPECT_EQ(record.substr(record.rfind('\n', record.size() - 2)), "\nviolations 0\n");
+    }
+    ::TerminateProcess(process_, 99);  // fails harmlessly once the process has ended
+    ::WaitForSingleObject(process_, 5000);
+    ::CloseHandle(process_);
+    ::DeleteFileW(record_.c_str());
+    ::DeleteFileW(errors_.c_str());
+  }
+
+  // The record as "\n<line>" for each event.
+  std::string Record() const { return "\n" + ReadFile(record_); }
+  // The values of the record lines "<prefix> <value>".
+  Lines Values(const std::string& prefix) const {
+    const std::string record = Record();
+    const std::string start = "\n" + prefix + " ";
+    Lines values;
+    for (size_t at = record.find(start); at != std::string::npos; at = record.find(start, at + 1)) {
+      const size_t from = at + start.size();
+      values.push_back(record.substr(from, record.find('\n', from) - from));
+    }
+    return values;
+  }
+  bool WaitFor(const std::string& prefix) const {
+    for (int tries = 0; tries < 1000; ++tries, ::Sleep(20)) {
+      if (Record().find("\n" + prefix) != std::string::npos) {
+        return true;
+      }
+    }
+    return false;
+  }
+  // The process's top-level window (test programs make windows of the same class).
+  HWND Window() const {
+    HWND window = nullptr;
+    DWORD owner = 0;
+    do {
+      window = ::FindWindowExW(nullptr, window, L"FLUTTER_RUNNER_WIN32_WINDOW", nullptr);
+      ::GetWindowThreadProcessId(window, &owner);
+    } while (window != nullptr && owner != ::GetProcessId(process_));
+    return window;
+  }
+  DWORD Exit() const { return ExitCode(process_); }
+  // COM goes once, after the engine.
+  void ExpectEngineGoneBeforeCom() const {
+    const std::string record = Record();
+    const size_t com = record.find("\ncom-uninitialized\n");
+    EXPECT_NE(com, std::string::npos);
+    EXPECT_EQ(record.find("\ncom-uninitialized\n", com + 1), std::string::npos);
+    EXPECT_LT(record.find("\nview-controller-destroyed"), com);
+  }
+  std::string Errors() const {
+    std::string text = ReadFile(errors_);
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+  }
+
+ private:
+  std::wstring record_ = TempFile();
+  std::wstring errors_ = TempFile();
+  HANDLE process_ = nullptr;
+};
+
+}  // namespace orvane

@@ -1,0 +1,104 @@
+// Runs the real orvane.exe with the stand-in engine against the media-session stand-in registered
+// in the prefix, and follows the stand-in UI's now-playing calls in its record: "start", then
+// "getCurrent" without and with "since" while a scripted track plays and after it has gone.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <regex>
+#include <string>
+
+#include "runner/tests/exe_host.h"
+#include "testing/media_session/media_session.h"
+
+namespace orvane {
+namespace {
+
+void WriteFile(const std::wstring& path, const std::string& text) {
+  std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << text;
+}
+
+// As the stand-in UI records byte lists (testing/engine/host_now_playing.h).
+std::string Fingerprint(const std::string& bytes) {
+  uint32_t hash = 2166136261u;
+  for (char byte : bytes) hash = (hash ^ static_cast<uint8_t>(byte)) * 16777619u;
+  char text[16];
+  std::snprintf(text, sizeof(text), "%08x", hash);
+  return std::to_string(bytes.size()) + ":" + text;
+}
+
+// The stand-in's classes, registered in the prefix's machine registry with the copy beside this
+// test as their library.
+bool RegisterMediaSession() {
+  const HMODULE module = ::LoadLibraryW((TestFolder() + L"\\media_session.dll").c_str());
+  const auto register_classes = reinterpret_cast<MediaSessionRegisterFn>(
+      reinterpret_cast<void*>(::GetProcAddress(module, "media_session_register")));
+  const bool registered = register_classes != nullptr && register_classes() == ERROR_SUCCESS;
+  ::FreeLibrary(module);
+  return registered;
+}
+
+// Polls until `done` holds (the UI asks about once a second).
+bool WaitUntil(const std::function<bool()>& done) {
+  for (int tries = 0; tries < 600; ++tries, ::Sleep(50)) {
+    if (done()) return true;
+  }
+  return false;
+}
+
+TEST(NowPlayingExe, ServesTheScriptedTrackThenMarksItsEndOnce) {
+  ASSERT_TRUE(RegisterMediaSession());
+  const std::wstring cover = TestFolder() + L"\\cover.png";
+  const std::string cover_bytes = ReadFile(cover);
+  ASSERT_FALSE(cover_bytes.empty());
+  const std::wstring script = TempFile();
+  WriteFile(script,
+            "title=Night Drive\nartist=The Examples\nalbum=Test Pressing\n"
+            "app_id=Spotify.exe\nstatus=playing\nthumbnail=" +
+                std::string(cover.begin(), cover.end()) + "\n");  // an ASCII path
+  ::SetEnvironmentVariableW(L"ORVANE_MEDIA_SESSION_SCRIPT", script.c_str());
+  const std::string signature =
+      "Night Drive|The Examples|Test Pressing|spotify|1|" + std::to_string(cover_bytes.size());
+  const std::string track =
+      "{album=Test Pressing artist=The Examples artwork=" + Fingerprint(cover_bytes) +
+      " isPlaying=true signature=" + signature + " source=spotify title=Night Drive}";
+  // Each answer as a letter: no "since" yet and nothing known (a) or the track (T); the track's
+  // signature sent back and nothing new (u) or the empty marker (E); the marker's empty signature
+  // sent back and nothing new (n).
+  Host host(L"--hidden", L"96");
+  const auto letters = [&] {
+    std::string out;
+    for (const std::string& answer : host.Values("now-playing getCurrent")) {
+      out += answer == "since=- null"                                      ? 'a'
+             : answer == "since=- " + track                                ? 'T'
+             : answer == "since=" + signature + " null"                    ? 'u'
+             : answer == "since=" + signature + " {empty=true signature=}" ? 'E'
+             : answer == "since= null"                                     ? 'n'
+                                                                           : '?';
+    }
+    return out;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return letters().find('u') != std::string::npos; })) << host.Record();
+  WriteFile(script, "session=none\n");
+  ASSERT_TRUE(WaitUntil([&] { return letters().find("nn") != std::string::npos; }))
+      << host.Record();
+
+  // Nothing or the track first, unchanged until it goes, the marker once, then nothing new.
+  EXPECT_TRUE(std::regex_match(letters(), std::regex("a*Tu+En+"))) << host.Record();
+  EXPECT_EQ(host.Values("now-playing start"), Lines{"true"});
+  // The UI decoded the artwork it received as the picture it is.
+  EXPECT_EQ(host.Values("now-playing cover"), Lines{"256x256"});
+
+  // Closing stops the poller with the window; the process ends normally (and the host checks
+  // that every answer went back through a live handle, under the messenger lock).
+  ::PostMessageW(host.Window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(host.Exit(), 0u);
+  ::DeleteFileW(script.c_str());
+}
+
+}  // namespace
+}  // namespace orvane
