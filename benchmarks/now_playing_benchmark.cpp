@@ -104,7 +104,6 @@ class ParkingClock : public PollerClock {
 // A service that has published one reading of the playing track.
 struct PublishedService {
   PublishedService() {
-    platform.ledger.record_calls = false;
     platform.media->SetScript(PlayingTrack());
     auto owned_clock = std::make_unique<ParkingClock>();
     clock = owned_clock.get();
@@ -175,7 +174,6 @@ void BM_PollerPass(benchmark::State& state) {
   PublishedService published;
   const size_t reply_size = SnapshotReplySize(published);
   testing::FakePlatform platform;
-  platform.ledger.record_calls = false;
   platform.media->SetScript(PlayingTrack());
   std::mutex state_lock;
   std::optional<MediaSnapshot> latest;
@@ -196,7 +194,6 @@ void BM_Classify200Windows(benchmark::State& state) {
   PublishedService published;
   const size_t reply_size = SnapshotReplySize(published);
   testing::FakePlatform platform;
-  platform.ledger.record_calls = false;
   for (uint32_t i = 0; i < 200; ++i) {
     const bool browser = i % 4 == 0;
     platform.windows->windows.push_back(testing::RecordedWindow{

@@ -30,6 +30,12 @@ class Tracked {
     ledger_.Call(name);
     return fail == name;
   }
+  // Records the call and answers `value` unless the script makes it fail.
+  template <typename T, typename V>
+  PortResult<T> Answer(const char* name, const std::string& fail, V value) {
+    if (Fails(name, fail)) return Failed<T>();
+    return Succeeded<T>(std::move(value));
+  }
   Ledger& ledger_;
 };
 
@@ -51,8 +57,7 @@ class FakeReader : public StreamDataReader, public Tracked {
   FakeReader(Ledger& ledger, std::shared_ptr<BufferBytes> data, std::string fail)
       : Tracked(ledger), data_(std::move(data)), fail_(std::move(fail)) {}
   PortResult<uint32_t> UnconsumedBufferLength() override {
-    if (Fails("UnconsumedBufferLength", fail_)) return Failed<uint32_t>();
-    return Succeeded(static_cast<uint32_t>(data_->bytes.size() - consumed_));
+    return Answer<uint32_t>("UnconsumedBufferLength", fail_, data_->bytes.size() - consumed_);
   }
   bool ReadBytes(uint32_t length, uint8_t* bytes) override {
     if (Fails("ReadBytes", fail_)) return false;
@@ -76,8 +81,7 @@ class FakeStream : public ReadStream, public Tracked {
   FakeStream(Ledger& ledger, std::shared_ptr<const StreamScript> script)
       : Tracked(ledger), script_(std::move(script)) {}
   PortResult<uint64_t> Size() override {
-    if (Fails("Size", script_->fail)) return Failed<uint64_t>();
-    return Succeeded(script_->size.value_or(script_->bytes.size()));
+    return Answer<uint64_t>("Size", script_->fail, script_->size.value_or(script_->bytes.size()));
   }
   PortResult<std::unique_ptr<StreamBuffer>> ReadAsync(StreamBuffer& buffer, uint32_t count,
                                                       uint32_t options) override {
@@ -105,8 +109,8 @@ class FakeReference : public StreamReference, public Tracked {
   FakeReference(Ledger& ledger, std::shared_ptr<const StreamScript> script)
       : Tracked(ledger), script_(std::move(script)) {}
   PortResult<std::unique_ptr<ReadStream>> OpenReadAsync() override {
-    if (Fails("OpenReadAsync", script_->fail)) return Failed<std::unique_ptr<ReadStream>>();
-    return Succeeded<std::unique_ptr<ReadStream>>(std::make_unique<FakeStream>(ledger_, script_));
+    return Answer<std::unique_ptr<ReadStream>>("OpenReadAsync", script_->fail,
+                                               std::make_unique<FakeStream>(ledger_, script_));
   }
 
  private:
@@ -118,8 +122,7 @@ class FakePlaybackInfo : public MediaPlaybackInfo, public Tracked {
   FakePlaybackInfo(Ledger& ledger, std::shared_ptr<const SessionScript> script)
       : Tracked(ledger), script_(std::move(script)) {}
   PortResult<int32_t> PlaybackStatus() override {
-    if (Fails("PlaybackStatus", script_->fail)) return Failed<int32_t>();
-    return Succeeded(script_->status);
+    return Answer<int32_t>("PlaybackStatus", script_->fail, script_->status);
   }
 
  private:
@@ -143,8 +146,7 @@ class FakeProperties : public MediaProperties, public Tracked {
 
  private:
   PortResult<std::u16string> Text(const char* name, const std::u16string& text) {
-    if (Fails(name, script_->fail)) return Failed<std::u16string>();
-    return Succeeded(text);
+    return Answer<std::u16string>(name, script_->fail, text);
   }
   FakeStreams& streams_;
   std::shared_ptr<const SessionScript> script_;
@@ -155,22 +157,18 @@ class FakeSession : public MediaSession, public Tracked {
   FakeSession(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
       : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
   PortResult<std::u16string> SourceAppUserModelId() override {
-    if (Fails("SourceAppUserModelId", script_->fail)) return Failed<std::u16string>();
-    return Succeeded(script_->application_id);
+    return Answer<std::u16string>("SourceAppUserModelId", script_->fail, script_->application_id);
   }
   PortResult<std::unique_ptr<MediaProperties>> TryGetMediaProperties() override {
-    if (Fails("TryGetMediaProperties", script_->fail))
-      return Failed<std::unique_ptr<MediaProperties>>();
-    if (!script_->properties) return Succeeded<std::unique_ptr<MediaProperties>>(nullptr);
-    return Succeeded<std::unique_ptr<MediaProperties>>(
-        std::make_unique<FakeProperties>(ledger_, streams_, script_));
+    return Answer<std::unique_ptr<MediaProperties>>(
+        "TryGetMediaProperties", script_->fail,
+        script_->properties ? std::make_unique<FakeProperties>(ledger_, streams_, script_)
+                            : nullptr);
   }
   PortResult<std::unique_ptr<MediaPlaybackInfo>> GetPlaybackInfo() override {
-    if (Fails("GetPlaybackInfo", script_->fail))
-      return Failed<std::unique_ptr<MediaPlaybackInfo>>();
-    if (!script_->playback) return Succeeded<std::unique_ptr<MediaPlaybackInfo>>(nullptr);
-    return Succeeded<std::unique_ptr<MediaPlaybackInfo>>(
-        std::make_unique<FakePlaybackInfo>(ledger_, script_));
+    return Answer<std::unique_ptr<MediaPlaybackInfo>>(
+        "GetPlaybackInfo", script_->fail,
+        script_->playback ? std::make_unique<FakePlaybackInfo>(ledger_, script_) : nullptr);
   }
 
  private:
@@ -183,10 +181,9 @@ class FakeManager : public MediaSessionManager, public Tracked {
   FakeManager(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
       : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
   PortResult<std::unique_ptr<MediaSession>> GetCurrentSession() override {
-    if (Fails("GetCurrentSession", script_->fail)) return Failed<std::unique_ptr<MediaSession>>();
-    if (!script_->session) return Succeeded<std::unique_ptr<MediaSession>>(nullptr);
-    return Succeeded<std::unique_ptr<MediaSession>>(
-        std::make_unique<FakeSession>(ledger_, streams_, script_));
+    return Answer<std::unique_ptr<MediaSession>>(
+        "GetCurrentSession", script_->fail,
+        script_->session ? std::make_unique<FakeSession>(ledger_, streams_, script_) : nullptr);
   }
 
  private:
@@ -198,7 +195,7 @@ class FakeManager : public MediaSessionManager, public Tracked {
 
 void Ledger::Call(const char* name) {
   std::lock_guard<std::mutex> guard(lock);
-  if (record_calls) calls.emplace_back(name);
+  ++calls;
   if (poller && *poller != std::this_thread::get_id()) {
     faults.push_back(std::string(name) + " off the poller thread");
   }

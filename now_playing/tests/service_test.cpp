@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <future>
 #include <mutex>
 #include <string>
 #include <system_error>
@@ -34,22 +35,12 @@ using testing::SessionScript;
 using testing::StreamScript;
 using Peer = NowPlayingServiceTestPeer;
 
-class Gate {
- public:
-  void Open() {
-    std::lock_guard<std::mutex> lock(lock_);
-    open_ = true;
-    changed_.notify_all();
-  }
-  void Wait() {
-    std::unique_lock<std::mutex> lock(lock_);
-    changed_.wait(lock, [&] { return open_; });
-  }
-
- private:
-  std::mutex lock_;
-  std::condition_variable changed_;
-  bool open_ = false;
+// A latch the test opens once; any number of waits pass after that.
+struct Gate {
+  void Open() { opened.set_value(); }
+  void Wait() { open.wait(); }
+  std::promise<void> opened;
+  std::shared_future<void> open = opened.get_future().share();
 };
 
 // Virtual time. Each sleep starts, is counted, and ends only once the test has permitted it (or
@@ -225,16 +216,11 @@ TEST_F(ServiceTest, AnswersBeforeAnythingIsPublished) {
                  EncodableValue(EncodableMap{{EncodableValue("since"), EncodableValue(7)}})),
        kNull},
       {CallBytes("getCurrent",
-                 EncodableValue(EncodableMap{{EncodableValue("since"), EncodableValue()}})),
-       kNull},
-      {CallBytes("getCurrent",
                  EncodableValue(EncodableMap{{EncodableValue("Since"), EncodableValue("x")}})),
        kNull},
       {CallBytes("getCurrent", EncodableValue(EncodableList{EncodableValue("x")})), kNull},
-      {CallBytes("getCurrent", EncodableValue("x")), kNull},
       {CallBytes("Start", EncodableValue()), {}},
       {CallBytes("getcurrent", EncodableValue()), {}},
-      {CallBytes("stop", EncodableValue()), {}},
   };
   // Idle, then started with the first pass still under way: the same answers.
   for (int started = 0; started < 2; ++started) {
@@ -258,7 +244,6 @@ TEST_F(ServiceTest, AnswersFollowWhatEachPassPublished) {
   clock_.AwaitSleeps(1);
   const EncodableValue first = SongReply("Song", 3000);
   const std::string signature = SignatureOf(first);
-  EXPECT_EQ(signature, "Song|Band||spotify|1|3000");
   EXPECT_EQ(Call(kGetCurrent), Success(first));
   EXPECT_EQ(Call(GetCurrent("stale")), Success(first));
   EXPECT_EQ(Call(GetCurrent(signature)), kNull);
