@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "url_probe/export_calls.h"
 #include "testing/allocation/failing_allocation.h"
+#include "url_probe/export_calls.h"
 
 namespace orvane::url_probe {
 namespace {
