@@ -1,7 +1,6 @@
 #include "now_playing/now_playing_service.h"
 
 #include <chrono>
-#include <new>
 #include <utility>
 
 #include "client_wrapper/standard_method_codec.h"
@@ -24,8 +23,10 @@ std::string Since(const MethodCall& call) {
 }
 
 EncodableValue EmptyMarker() {
-  return EncodableValue(EncodableMap{{EncodableValue("empty"), EncodableValue(true)},
-                                     {EncodableValue("signature"), EncodableValue("")}});
+  EncodableMap marker;
+  marker[EncodableValue("empty")] = EncodableValue(true);
+  marker[EncodableValue("signature")] = EncodableValue("");
+  return EncodableValue(std::move(marker));
 }
 
 }  // namespace
@@ -92,7 +93,8 @@ void PollLoop(NowPlayingService* service) {
     std::string text;
     try {
       if (reading) text = SnapshotSignature(*reading);
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+      // Out of memory: publish no reading rather than end the process.
       reading.reset();
     }
     {

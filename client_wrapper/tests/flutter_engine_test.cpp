@@ -64,9 +64,16 @@ TEST_F(FlutterEngineTest, WithoutAnEngineRegistrarsFailWithTheirLine) {
   EXPECT_EQ(capture.Get(),
             Lines{"Cannot get plugin registrar on an engine that isn't running; call Run first."});
   EXPECT_TRUE(Record().registrar_names.empty());
-  // The messenger exists and calls nothing.
+  // The engine and its messenger exist and call nothing.
+  engine.ReloadSystemFonts();
+  engine.SetNextFrameCallback([] {});
   engine.messenger()->SetMessageHandler("c", [](const uint8_t*, size_t, ReplyCallback) {});
-  EXPECT_TRUE(Record().callback_registrations.empty());
+  engine.messenger()->SetMessageHandler("c", nullptr);
+  engine.messenger()->Send("c", nullptr, 0, nullptr);
+  EngineRecord record = Record();
+  EXPECT_EQ(record.font_reloads + record.next_frame_registrations, 0);
+  EXPECT_TRUE(record.callback_registrations.empty());
+  EXPECT_TRUE(record.sent.empty());
 }
 
 TEST_F(FlutterEngineTest, NextFrameCallbackIsReplacedAndFiresOnce) {
@@ -87,9 +94,12 @@ TEST_F(FlutterEngineTest, NextFrameCallbackIsReplacedAndFiresOnce) {
   EXPECT_TRUE(FireNextFrame());
   EXPECT_TRUE(FireNextFrame());
   EXPECT_FALSE(FireNextFrame());
+  // None at all: the frame passes without a line.
+  engine.SetNextFrameCallback(nullptr);
+  EXPECT_TRUE(FireNextFrame());
   EXPECT_EQ(runs, 11);
   EXPECT_EQ(capture.Get(), Lines{"Error: Uncaught exception in the next-frame callback: frame"});
-  EXPECT_EQ(Record().next_frame_registrations, 3);
+  EXPECT_EQ(Record().next_frame_registrations, 4);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "client_wrapper/engine_method_result.h"
 #include "client_wrapper/standard_method_codec.h"
 #include "client_wrapper/tests/standin_test.h"
 
@@ -51,6 +52,11 @@ TEST_F(MethodChannelTest, AnswersCountOnlyOnce) {
        {},
        {"Error: Uncaught exception in the handler of channel " + std::string(kChannel) +
         ": no such key"}},
+      // Answered before it threw: the fallback answer is dropped without a line of its own.
+      {[](MethodResult& r) { r.Success(), throw 7; },
+       {0x00, 0x00},
+       {"Error: Uncaught exception in the handler of channel " + std::string(kChannel) +
+        ": unknown exception"}},
       {[](MethodResult& r) { r.Success(), r.NotImplemented(); }, {0x00, 0x00}, {kDuplicate}},
       {[](MethodResult& r) { r.Error("E", ""), r.Success(EncodableValue(1)), r.Success(); },
        {0x01, 0x07, 0x01, 'E', 0x00, 0x00},
@@ -108,6 +114,24 @@ TEST_F(MethodChannelTest, KeptResultAnswersLaterFromAnotherThread) {
   std::vector<Response> responses = ResponsesTo(delivery.message_id);
   ASSERT_EQ(responses.size(), 1u);
   EXPECT_EQ(responses[0].bytes, (Bytes{0x00, 0x03, 0x05, 0x00, 0x00, 0x00}));
+}
+
+// A codec may give an envelope without bytes: the reply then gets no data at all.
+struct EmptyEnvelopeCodec : StandardMethodCodec {
+  EmptyEnvelopeCodec() : StandardMethodCodec(&StandardCodecSerializer::Instance()) {}
+  std::unique_ptr<Bytes> EncodeSuccessEnvelope(const EncodableValue*) const override {
+    auto envelope = std::make_unique<Bytes>();
+    envelope->reserve(1);  // storage, but no bytes
+    return envelope;
+  }
+};
+
+TEST(EngineMethodResultTest, EnvelopeWithoutBytesGoesAsNoData) {
+  EmptyEnvelopeCodec codec;
+  bool data_present = true;
+  EngineMethodResult([&](const uint8_t* data, size_t) { data_present = data != nullptr; }, &codec)
+      .Success();
+  EXPECT_FALSE(data_present);
 }
 
 }  // namespace

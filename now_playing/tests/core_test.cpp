@@ -46,6 +46,8 @@ TEST(WideToUtf8Test, ConvertsAsCodePage65001) {
        "a\xef\xbf\xbd"
        "b"},
       {std::u16string(1, char16_t(0xDFB5)) + char16_t(0xD83C), "\xef\xbf\xbd\xef\xbf\xbd"},
+      // A high surrogate before a unit above the surrogates; that unit itself is kept.
+      {std::u16string{char16_t(0xD83C), char16_t(0xE000)}, "\xef\xbf\xbd\xee\x80\x80"},
   };
   for (const auto& c : cases) EXPECT_EQ(WideToUtf8(c.in), c.out);
 }
@@ -70,9 +72,9 @@ TEST(SnapshotTest, ReadingAndSignature) {
       {with([](auto& s) { s.artist.clear(); }), "Song|||spotify|1|5120"},
       {with([](auto& s) { s.title.clear(), s.artist.clear(), s.album = u"Album"; }), ""},
       {with([](auto& s) { s.album = u"Al|bum"; }), "Song|Band|Al|bum|spotify|1|5120"},
-      {with([](auto& s) { s.properties = false; }), ""},
-      {with([](auto& s) { s.session = false; }), ""},
-      {with([](auto& s) { s.playback = false; }), "Song|Band||spotify|0|5120"},
+      {with([](auto& s) { s.fail = "TryGetMediaProperties=null"; }), ""},
+      {with([](auto& s) { s.fail = "GetCurrentSession=null"; }), ""},
+      {with([](auto& s) { s.fail = "GetPlaybackInfo=null"; }), "Song|Band||spotify|0|5120"},
       {with([](auto& s) { s.status = kPlaybackPaused; }), "Song|Band||spotify|0|5120"},
       {with([](auto& s) { s.status = kPlaybackChanging; }), "Song|Band||spotify|0|5120"},
       {with([](auto& s) { s.thumbnail.reset(); }), "Song|Band||spotify|1|0"},
@@ -102,8 +104,9 @@ TEST(SnapshotTest, ReadingAndSignature) {
 
 TEST(SnapshotTest, AnyFailingCallEmptiesTheReading) {
   for (const char* call :
-       {"RequestSessionManager", "GetCurrentSession", "TryGetMediaProperties", "GetPlaybackInfo",
-        "Title", "Artist", "AlbumTitle", "SourceAppUserModelId", "PlaybackStatus", "Thumbnail"}) {
+       {"RequestSessionManager", "RequestSessionManager=null", "GetCurrentSession",
+        "TryGetMediaProperties", "GetPlaybackInfo", "Title", "Artist", "AlbumTitle",
+        "SourceAppUserModelId", "PlaybackStatus", "Thumbnail", "SourceAppUserModelId=bad_alloc"}) {
     FakePlatform platform;
     SessionScript script;
     script.title = u"Song";
@@ -204,34 +207,39 @@ TEST(ClassificationTest, ApplicationIdThenBrowserWindows) {
     EXPECT_EQ(platform.windows->enumerations, c.enumerations) << context;
     ExpectClean(platform, context);
   }
+  // Once a window has named the site, the next one changes nothing.
+  FakePlatform platform;
+  platform.windows->windows = {Browser(u"chrome.exe", u"YouTube", 1)};
+  BrowserWindowSearch search{u"", "twitch"};
+  EXPECT_FALSE(VisitWindow(*platform.windows, reinterpret_cast<WindowHandle>(1), search));
+  EXPECT_EQ(search.label, "twitch");
 }
 
 TEST(ArtworkTest, ReadsWhatTheReadDelivered) {
   const std::vector<uint8_t> large = Pattern(300 * 1024 + 17);
-  const std::vector<uint8_t> none;
-  const struct {
-    const char* name;
+  struct Case {
+    std::string name;
     StreamScript script;
     std::vector<uint8_t> bytes;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {"whole", {large, {}, {}, false, ""}, large},
       {"returned buffer of its own", {large, {}, {}, true, ""}, large},
       {"short read", {large, {}, 1000u, false, ""}, {large.begin(), large.begin() + 1000}},
-      {"size 0", {large, 0u, {}, false, ""}, none},
+      {"size 0", {large, 0u, {}, false, ""}, {}},
       // Only the low 32 bits of the size count.
       {"size 2^32 + 3",
        {large, (uint64_t{1} << 32) + 3, {}, false, ""},
        {large.begin(), large.begin() + 3}},
-      {"nothing delivered", {large, {}, 0u, false, ""}, none},
-      // Any failing call leaves no artwork.
-      {"OpenReadAsync", {large, {}, {}, false, "OpenReadAsync"}, none},
-      {"Size", {large, {}, {}, false, "Size"}, none},
-      {"CreateBuffer", {large, {}, {}, false, "CreateBuffer"}, none},
-      {"ReadAsync", {large, {}, {}, false, "ReadAsync"}, none},
-      {"DataReaderFromBuffer", {large, {}, {}, false, "DataReaderFromBuffer"}, none},
-      {"UnconsumedBufferLength", {large, {}, {}, false, "UnconsumedBufferLength"}, none},
-      {"ReadBytes", {large, {}, {}, false, "ReadBytes"}, none},
+      {"nothing delivered", {large, {}, 0u, false, ""}, {}},
   };
+  // A call that fails, answers no object or runs out of memory leaves no artwork.
+  for (const char* fail :
+       {"OpenReadAsync", "OpenReadAsync=null", "Size", "CreateBuffer", "CreateBuffer=null",
+        "ReadAsync", "ReadAsync=null", "DataReaderFromBuffer", "DataReaderFromBuffer=null",
+        "UnconsumedBufferLength", "ReadBytes", "UnconsumedBufferLength=bad_alloc"}) {
+    cases.push_back({fail, {large, {}, {}, false, fail}, {}});
+  }
   for (const auto& c : cases) {
     FakePlatform platform;
     {

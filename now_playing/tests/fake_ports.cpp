@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace orvane::now_playing::testing {
@@ -9,6 +10,29 @@ namespace {
 
 constexpr size_t kImagePathUnits = 260;
 constexpr size_t kWindowTextUnits = 512;
+
+enum class Outcome { kValue, kFail, kNull };
+
+// Records the call and tells what the script makes of it (see SessionScript::fail).
+Outcome Scripted(Ledger& ledger, const char* name, const std::string& fail) {
+  ledger.Call(name);
+  const std::string call(name);
+  if (fail == call + "=bad_alloc") throw std::bad_alloc();
+  if (fail == call + "=null") return Outcome::kNull;
+  return fail == call ? Outcome::kFail : Outcome::kValue;
+}
+
+template <typename T, typename V>
+PortResult<T> Answer(Ledger& ledger, const char* name, const std::string& fail, V value) {
+  switch (Scripted(ledger, name, fail)) {
+    case Outcome::kFail:
+      return Failed<T>();
+    case Outcome::kNull:
+      return Succeeded<T>(T{});
+    default:
+      return Succeeded<T>(std::move(value));
+  }
+}
 
 // Counted while alive.
 class Tracked {
@@ -25,16 +49,9 @@ class Tracked {
   Tracked& operator=(const Tracked&) = delete;
 
  protected:
-  // Records the call; true when the script makes it fail.
-  bool Fails(const char* name, const std::string& fail) {
-    ledger_.Call(name);
-    return fail == name;
-  }
-  // Records the call and answers `value` unless the script makes it fail.
   template <typename T, typename V>
   PortResult<T> Answer(const char* name, const std::string& fail, V value) {
-    if (Fails(name, fail)) return Failed<T>();
-    return Succeeded<T>(std::move(value));
+    return testing::Answer<T>(ledger_, name, fail, std::move(value));
   }
   Ledger& ledger_;
 };
@@ -60,7 +77,7 @@ class FakeReader : public StreamDataReader, public Tracked {
     return Answer<uint32_t>("UnconsumedBufferLength", fail_, data_->bytes.size() - consumed_);
   }
   bool ReadBytes(uint32_t length, uint8_t* bytes) override {
-    if (Fails("ReadBytes", fail_)) return false;
+    if (Scripted(ledger_, "ReadBytes", fail_) != Outcome::kValue) return false;
     if (length > data_->bytes.size() - consumed_) {
       ledger_.Fault("ReadBytes past the end of the buffer");
       return false;
@@ -85,7 +102,8 @@ class FakeStream : public ReadStream, public Tracked {
   }
   PortResult<std::unique_ptr<StreamBuffer>> ReadAsync(StreamBuffer& buffer, uint32_t count,
                                                       uint32_t options) override {
-    if (Fails("ReadAsync", script_->fail)) return Failed<std::unique_ptr<StreamBuffer>>();
+    Outcome outcome = Scripted(ledger_, "ReadAsync", script_->fail);
+    if (outcome != Outcome::kValue) return {outcome == Outcome::kNull, nullptr};
     if (options != 0) ledger_.Fault("ReadAsync with options");
     auto& handed = static_cast<FakeBuffer&>(buffer);
     if (count > handed.data->capacity) ledger_.Fault("ReadAsync beyond the buffer's capacity");
@@ -137,11 +155,12 @@ class FakeProperties : public MediaProperties, public Tracked {
   PortResult<std::u16string> Artist() override { return Text("Artist", script_->artist); }
   PortResult<std::u16string> AlbumTitle() override { return Text("AlbumTitle", script_->album); }
   PortResult<std::unique_ptr<StreamReference>> Thumbnail() override {
-    if (Fails("Thumbnail", script_->fail)) return Failed<std::unique_ptr<StreamReference>>();
-    if (!script_->thumbnail) return Succeeded<std::unique_ptr<StreamReference>>(nullptr);
     // Shares the script rather than copying its bytes.
-    return Succeeded(
-        streams_.Reference(std::shared_ptr<const StreamScript>(script_, &*script_->thumbnail)));
+    return Answer<std::unique_ptr<StreamReference>>(
+        "Thumbnail", script_->fail,
+        script_->thumbnail
+            ? streams_.Reference(std::shared_ptr<const StreamScript>(script_, &*script_->thumbnail))
+            : nullptr);
   }
 
  private:
@@ -162,13 +181,11 @@ class FakeSession : public MediaSession, public Tracked {
   PortResult<std::unique_ptr<MediaProperties>> TryGetMediaProperties() override {
     return Answer<std::unique_ptr<MediaProperties>>(
         "TryGetMediaProperties", script_->fail,
-        script_->properties ? std::make_unique<FakeProperties>(ledger_, streams_, script_)
-                            : nullptr);
+        std::make_unique<FakeProperties>(ledger_, streams_, script_));
   }
   PortResult<std::unique_ptr<MediaPlaybackInfo>> GetPlaybackInfo() override {
     return Answer<std::unique_ptr<MediaPlaybackInfo>>(
-        "GetPlaybackInfo", script_->fail,
-        script_->playback ? std::make_unique<FakePlaybackInfo>(ledger_, script_) : nullptr);
+        "GetPlaybackInfo", script_->fail, std::make_unique<FakePlaybackInfo>(ledger_, script_));
   }
 
  private:
@@ -183,7 +200,7 @@ class FakeManager : public MediaSessionManager, public Tracked {
   PortResult<std::unique_ptr<MediaSession>> GetCurrentSession() override {
     return Answer<std::unique_ptr<MediaSession>>(
         "GetCurrentSession", script_->fail,
-        script_->session ? std::make_unique<FakeSession>(ledger_, streams_, script_) : nullptr);
+        std::make_unique<FakeSession>(ledger_, streams_, script_));
   }
 
  private:
@@ -213,18 +230,17 @@ void Ledger::Enter() {
 }
 
 PortResult<std::unique_ptr<StreamBuffer>> FakeStreams::CreateBuffer(uint32_t capacity) {
-  ledger_.Call("CreateBuffer");
-  if (fail_ == "CreateBuffer") return Failed<std::unique_ptr<StreamBuffer>>();
-  return Succeeded<std::unique_ptr<StreamBuffer>>(std::make_unique<FakeBuffer>(
-      ledger_, std::make_shared<BufferBytes>(BufferBytes{capacity, {}})));
+  return Answer<std::unique_ptr<StreamBuffer>>(
+      ledger_, "CreateBuffer", fail_,
+      std::make_unique<FakeBuffer>(ledger_,
+                                   std::make_shared<BufferBytes>(BufferBytes{capacity, {}})));
 }
 
 PortResult<std::unique_ptr<StreamDataReader>> FakeStreams::DataReaderFromBuffer(
     StreamBuffer& buffer) {
-  ledger_.Call("DataReaderFromBuffer");
-  if (fail_ == "DataReaderFromBuffer") return Failed<std::unique_ptr<StreamDataReader>>();
   auto& fake = static_cast<FakeBuffer&>(buffer);
-  return Succeeded<std::unique_ptr<StreamDataReader>>(
+  return Answer<std::unique_ptr<StreamDataReader>>(
+      ledger_, "DataReaderFromBuffer", fail_,
       std::make_unique<FakeReader>(ledger_, fake.data, fail_));
 }
 
@@ -248,10 +264,9 @@ PortResult<std::unique_ptr<MediaSessionManager>> FakeMedia::RequestSessionManage
     std::lock_guard<std::mutex> lock(lock_);
     script = script_;
   }
-  ledger_.Call("RequestSessionManager");
-  if (script->fail == "RequestSessionManager")
-    return Failed<std::unique_ptr<MediaSessionManager>>();
-  return Succeeded<std::unique_ptr<MediaSessionManager>>(
+  const std::string fail = script->fail;
+  return Answer<std::unique_ptr<MediaSessionManager>>(
+      ledger_, "RequestSessionManager", fail,
       std::make_unique<FakeManager>(ledger_, streams_, std::move(script)));
 }
 

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "client_wrapper/engine_method_result.h"
 #include "client_wrapper/standard_method_codec.h"
 #include "client_wrapper/tests/standin_test.h"
 #include "now_playing/media_snapshot.h"
@@ -233,6 +234,14 @@ TEST_F(ServiceTest, AnswersBeforeAnythingIsPublished) {
     }
   }
   EXPECT_EQ(threads, 1);
+  // Called directly, a call without arguments reads as no "since" as well.
+  Bytes direct;
+  service_->HandleMethodCall(
+      MethodCall("getCurrent", nullptr),
+      std::make_unique<EngineMethodResult>(
+          [&](const uint8_t* data, size_t size) { direct.assign(data, data + size); },
+          &StandardMethodCodec::Instance()));
+  EXPECT_EQ(direct, kNull);
   Peer::RequestStop(*service_);
   first_pass.Open();
   // The poller may still be leaving the gate: it goes before the gate does.
@@ -263,7 +272,7 @@ TEST_F(ServiceTest, AnswersFollowWhatEachPassPublished) {
 
   // The media goes away: the empty marker once, then null for its empty signature.
   SessionScript gone;
-  gone.session = false;
+  gone.fail = "GetCurrentSession=null";
   platform_.media->SetScript(gone);
   clock_.Permit(10);
   clock_.AwaitSleeps(31);
