@@ -49,11 +49,28 @@ class Tracked {
   Tracked& operator=(const Tracked&) = delete;
 
  protected:
-  template <typename T, typename V>
-  PortResult<T> Answer(const char* name, const std::string& fail, V value) {
-    return testing::Answer<T>(ledger_, name, fail, std::move(value));
-  }
   Ledger& ledger_;
+};
+
+// An object that answers from a script it shares with the objects it hands out.
+template <typename Script>
+class ScriptedObject : public Tracked {
+ public:
+  ScriptedObject(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const Script> script)
+      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
+
+ protected:
+  template <typename T, typename V>
+  PortResult<T> Answer(const char* name, V value) {
+    return testing::Answer<T>(ledger_, name, script_->fail, std::move(value));
+  }
+  // Another object over the same script.
+  template <typename Object>
+  std::unique_ptr<Object> Make() {
+    return std::make_unique<Object>(ledger_, streams_, script_);
+  }
+  FakeStreams& streams_;
+  std::shared_ptr<const Script> script_;
 };
 
 // Handles to one buffer share its bytes, as interface pointers to one object do.
@@ -74,7 +91,8 @@ class FakeReader : public StreamDataReader, public Tracked {
   FakeReader(Ledger& ledger, std::shared_ptr<BufferBytes> data, std::string fail)
       : Tracked(ledger), data_(std::move(data)), fail_(std::move(fail)) {}
   PortResult<uint32_t> UnconsumedBufferLength() override {
-    return Answer<uint32_t>("UnconsumedBufferLength", fail_, data_->bytes.size() - consumed_);
+    return testing::Answer<uint32_t>(ledger_, "UnconsumedBufferLength", fail_,
+                                     data_->bytes.size() - consumed_);
   }
   bool ReadBytes(uint32_t length, uint8_t* bytes) override {
     if (Scripted(ledger_, "ReadBytes", fail_) != Outcome::kValue) return false;
@@ -93,12 +111,11 @@ class FakeReader : public StreamDataReader, public Tracked {
   size_t consumed_ = 0;
 };
 
-class FakeStream : public ReadStream, public Tracked {
+class FakeStream : public ReadStream, public ScriptedObject<StreamScript> {
  public:
-  FakeStream(Ledger& ledger, std::shared_ptr<const StreamScript> script)
-      : Tracked(ledger), script_(std::move(script)) {}
+  using ScriptedObject::ScriptedObject;
   PortResult<uint64_t> Size() override {
-    return Answer<uint64_t>("Size", script_->fail, script_->size.value_or(script_->bytes.size()));
+    return Answer<uint64_t>("Size", script_->size.value_or(script_->bytes.size()));
   }
   PortResult<std::unique_ptr<StreamBuffer>> ReadAsync(StreamBuffer& buffer, uint32_t count,
                                                       uint32_t options) override {
@@ -118,94 +135,67 @@ class FakeStream : public ReadStream, public Tracked {
   }
 
  private:
-  std::shared_ptr<const StreamScript> script_;
   size_t position_ = 0;
 };
 
-class FakeReference : public StreamReference, public Tracked {
+class FakeReference : public StreamReference, public ScriptedObject<StreamScript> {
  public:
-  FakeReference(Ledger& ledger, std::shared_ptr<const StreamScript> script)
-      : Tracked(ledger), script_(std::move(script)) {}
+  using ScriptedObject::ScriptedObject;
   PortResult<std::unique_ptr<ReadStream>> OpenReadAsync() override {
-    return Answer<std::unique_ptr<ReadStream>>("OpenReadAsync", script_->fail,
-                                               std::make_unique<FakeStream>(ledger_, script_));
+    return Answer<std::unique_ptr<ReadStream>>("OpenReadAsync", Make<FakeStream>());
   }
-
- private:
-  std::shared_ptr<const StreamScript> script_;
 };
 
-class FakePlaybackInfo : public MediaPlaybackInfo, public Tracked {
+class FakePlaybackInfo : public MediaPlaybackInfo, public ScriptedObject<SessionScript> {
  public:
-  FakePlaybackInfo(Ledger& ledger, std::shared_ptr<const SessionScript> script)
-      : Tracked(ledger), script_(std::move(script)) {}
+  using ScriptedObject::ScriptedObject;
   PortResult<int32_t> PlaybackStatus() override {
-    return Answer<int32_t>("PlaybackStatus", script_->fail, script_->status);
+    return Answer<int32_t>("PlaybackStatus", script_->status);
   }
-
- private:
-  std::shared_ptr<const SessionScript> script_;
 };
 
-class FakeProperties : public MediaProperties, public Tracked {
+class FakeProperties : public MediaProperties, public ScriptedObject<SessionScript> {
  public:
-  FakeProperties(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
-      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
-  PortResult<std::u16string> Title() override { return Text("Title", script_->title); }
-  PortResult<std::u16string> Artist() override { return Text("Artist", script_->artist); }
-  PortResult<std::u16string> AlbumTitle() override { return Text("AlbumTitle", script_->album); }
+  using ScriptedObject::ScriptedObject;
+  PortResult<std::u16string> Title() override {
+    return Answer<std::u16string>("Title", script_->title);
+  }
+  PortResult<std::u16string> Artist() override {
+    return Answer<std::u16string>("Artist", script_->artist);
+  }
+  PortResult<std::u16string> AlbumTitle() override {
+    return Answer<std::u16string>("AlbumTitle", script_->album);
+  }
   PortResult<std::unique_ptr<StreamReference>> Thumbnail() override {
     // Shares the script rather than copying its bytes.
     return Answer<std::unique_ptr<StreamReference>>(
-        "Thumbnail", script_->fail,
-        script_->thumbnail
-            ? streams_.Reference(std::shared_ptr<const StreamScript>(script_, &*script_->thumbnail))
-            : nullptr);
+        "Thumbnail", script_->thumbnail ? streams_.Reference(std::shared_ptr<const StreamScript>(
+                                              script_, &*script_->thumbnail))
+                                        : nullptr);
   }
-
- private:
-  PortResult<std::u16string> Text(const char* name, const std::u16string& text) {
-    return Answer<std::u16string>(name, script_->fail, text);
-  }
-  FakeStreams& streams_;
-  std::shared_ptr<const SessionScript> script_;
 };
 
-class FakeSession : public MediaSession, public Tracked {
+class FakeSession : public MediaSession, public ScriptedObject<SessionScript> {
  public:
-  FakeSession(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
-      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
+  using ScriptedObject::ScriptedObject;
   PortResult<std::u16string> SourceAppUserModelId() override {
-    return Answer<std::u16string>("SourceAppUserModelId", script_->fail, script_->application_id);
+    return Answer<std::u16string>("SourceAppUserModelId", script_->application_id);
   }
   PortResult<std::unique_ptr<MediaProperties>> TryGetMediaProperties() override {
-    return Answer<std::unique_ptr<MediaProperties>>(
-        "TryGetMediaProperties", script_->fail,
-        std::make_unique<FakeProperties>(ledger_, streams_, script_));
+    return Answer<std::unique_ptr<MediaProperties>>("TryGetMediaProperties",
+                                                    Make<FakeProperties>());
   }
   PortResult<std::unique_ptr<MediaPlaybackInfo>> GetPlaybackInfo() override {
-    return Answer<std::unique_ptr<MediaPlaybackInfo>>(
-        "GetPlaybackInfo", script_->fail, std::make_unique<FakePlaybackInfo>(ledger_, script_));
+    return Answer<std::unique_ptr<MediaPlaybackInfo>>("GetPlaybackInfo", Make<FakePlaybackInfo>());
   }
-
- private:
-  FakeStreams& streams_;
-  std::shared_ptr<const SessionScript> script_;
 };
 
-class FakeManager : public MediaSessionManager, public Tracked {
+class FakeManager : public MediaSessionManager, public ScriptedObject<SessionScript> {
  public:
-  FakeManager(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
-      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
+  using ScriptedObject::ScriptedObject;
   PortResult<std::unique_ptr<MediaSession>> GetCurrentSession() override {
-    return Answer<std::unique_ptr<MediaSession>>(
-        "GetCurrentSession", script_->fail,
-        std::make_unique<FakeSession>(ledger_, streams_, script_));
+    return Answer<std::unique_ptr<MediaSession>>("GetCurrentSession", Make<FakeSession>());
   }
-
- private:
-  FakeStreams& streams_;
-  std::shared_ptr<const SessionScript> script_;
 };
 
 }  // namespace
@@ -247,7 +237,7 @@ PortResult<std::unique_ptr<StreamDataReader>> FakeStreams::DataReaderFromBuffer(
 std::unique_ptr<StreamReference> FakeStreams::Reference(
     std::shared_ptr<const StreamScript> script) {
   fail_ = script->fail;
-  return std::make_unique<FakeReference>(ledger_, std::move(script));
+  return std::make_unique<FakeReference>(ledger_, *this, std::move(script));
 }
 
 void FakeMedia::EnterPollerThread() { ledger_.Enter(); }
