@@ -160,11 +160,7 @@ TEST(ClassificationTest, ApplicationIdThenBrowserWindows) {
        {Browser(u"msedge.exe", u"News", 1), Browser(u"MSEdge.EXE", u"Stream - Twitch", 2)},
        "twitch",
        2},
-      {u"Microsoft.Edge + YouTube",
-       u"Song",
-       {Browser(u"opera.exe", u"x - twitch", 1)},
-       "twitch",
-       2},
+      {u"Edge + YouTube", u"Song", {Browser(u"opera.exe", u"x - twitch", 1)}, "twitch", 2},
       {u"firefox", u"Song", {Browser(u"firefox.exe", u"Song", 1)}, "browser", 2},
       {u"brave", u"", {}, "browser", 2},
       // Unrecognised: a site from the windows, else unknown (never "browser").

@@ -35,6 +35,7 @@ using testing::FakePlatform;
 using testing::SessionScript;
 using testing::StreamScript;
 using Peer = NowPlayingServiceTestPeer;
+using V = EncodableValue;
 
 // A latch the test opens once; any number of waits pass after that.
 struct Gate {
@@ -97,11 +98,10 @@ Bytes CallBytes(const std::string& method, EncodableValue arguments) {
       MethodCall(method, std::make_unique<EncodableValue>(std::move(arguments))));
 }
 
-const Bytes kGetCurrent = CallBytes("getCurrent", EncodableValue());
+const Bytes kGetCurrent = CallBytes("getCurrent", V());
 
-Bytes GetCurrent(const std::string& since) {
-  return CallBytes("getCurrent",
-                   EncodableValue(EncodableMap{{EncodableValue("since"), EncodableValue(since)}}));
+Bytes GetCurrent(const V& since, const char* key = "since") {
+  return CallBytes("getCurrent", V(EncodableMap{{V(key), since}}));
 }
 
 Bytes Success(const EncodableValue& value) { return *Codec().EncodeSuccessEnvelope(&value); }
@@ -117,16 +117,14 @@ SessionScript Song(std::u16string title, size_t artwork) {
 
 // The reply map for Song(title, artwork).
 EncodableValue SongReply(const std::string& title, size_t artwork) {
-  EncodableMap map{{EncodableValue("title"), EncodableValue(title)},
-                   {EncodableValue("artist"), EncodableValue("Band")},
-                   {EncodableValue("album"), EncodableValue("")},
-                   {EncodableValue("source"), EncodableValue("spotify")},
-                   {EncodableValue("isPlaying"), EncodableValue(true)}};
-  if (artwork > 0) {
-    map[EncodableValue("artwork")] = EncodableValue(std::vector<uint8_t>(artwork, 0x5A));
-  }
-  map[EncodableValue("signature")] = EncodableValue(SnapshotSignature(map));
-  return EncodableValue(std::move(map));
+  EncodableMap map{{V("title"), V(title)},
+                   {V("artist"), V("Band")},
+                   {V("album"), V("")},
+                   {V("source"), V("spotify")},
+                   {V("isPlaying"), V(true)}};
+  if (artwork > 0) map[V("artwork")] = V(std::vector<uint8_t>(artwork, 0x5A));
+  map[V("signature")] = V(SnapshotSignature(map));
+  return V(std::move(map));
 }
 
 std::string SignatureOf(const EncodableValue& reply) {
@@ -187,15 +185,11 @@ TEST_F(ServiceTest, AnswersBeforeAnythingIsPublished) {
       {GetCurrent(""), kNull},
       {GetCurrent("Song|Band||spotify|1|0"), kEmptyMarker},
       // Every other shape of arguments reads as no "since".
-      {CallBytes("getCurrent",
-                 EncodableValue(EncodableMap{{EncodableValue("since"), EncodableValue(7)}})),
-       kNull},
-      {CallBytes("getCurrent",
-                 EncodableValue(EncodableMap{{EncodableValue("Since"), EncodableValue("x")}})),
-       kNull},
-      {CallBytes("getCurrent", EncodableValue(EncodableList{EncodableValue("x")})), kNull},
-      {CallBytes("Start", EncodableValue()), {}},
-      {CallBytes("getcurrent", EncodableValue()), {}},
+      {GetCurrent(V(7)), kNull},
+      {GetCurrent("x", "Since"), kNull},
+      {CallBytes("getCurrent", V(EncodableList{V("x")})), kNull},
+      {CallBytes("Start", V()), {}},
+      {CallBytes("getcurrent", V()), {}},
   };
   // Idle, then started with the first pass still under way: the same answers.
   for (int started = 0; started < 2; ++started) {
