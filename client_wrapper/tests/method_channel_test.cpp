@@ -23,6 +23,8 @@ const char kDuplicate[] =
     "Error: Only one of Success, Error, or NotImplemented can be called, and it can be called "
     "exactly once. Ignoring duplicate result.";
 const char kLeak[] = "Warning: Failed to respond to a message. This is a memory leak.";
+const std::string kUncaught =
+    "Error: Uncaught exception in the handler of channel " + std::string(kChannel) + ": ";
 // "getCurrent" with the argument map {"since": "abc"}.
 const Bytes kGetCurrent = {0x07, 0x0A, 'g',  'e', 't', 'C', 'u', 'r', 'r',  'e',  'n', 't', 0x0D,
                            0x01, 0x07, 0x05, 's', 'i', 'n', 'c', 'e', 0x07, 0x03, 'a', 'b', 'c'};
@@ -48,15 +50,9 @@ TEST_F(MethodChannelTest, AnswersCountOnlyOnce) {
       {[](MethodResult& r) { r.Success(EncodableValue(true)); }, {0x00, 0x01}, {}},
       {[](MethodResult& r) { r.NotImplemented(); }, {}, {}},
       // The empty answer, and the next message is answered again.
-      {[](MethodResult&) { throw std::out_of_range("no such key"); },
-       {},
-       {"Error: Uncaught exception in the handler of channel " + std::string(kChannel) +
-        ": no such key"}},
+      {[](MethodResult&) { throw std::out_of_range("key"); }, {}, {kUncaught + "key"}},
       // Answered before it threw: the fallback answer is dropped without a line of its own.
-      {[](MethodResult& r) { r.Success(), throw 7; },
-       {0x00, 0x00},
-       {"Error: Uncaught exception in the handler of channel " + std::string(kChannel) +
-        ": unknown exception"}},
+      {[](MethodResult& r) { r.Success(), throw 7; }, {0, 0}, {kUncaught + "unknown exception"}},
       {[](MethodResult& r) { r.Success(), r.NotImplemented(); }, {0x00, 0x00}, {kDuplicate}},
       {[](MethodResult& r) { r.Error("E", ""), r.Success(EncodableValue(1)), r.Success(); },
        {0x01, 0x07, 0x01, 'E', 0x00, 0x00},

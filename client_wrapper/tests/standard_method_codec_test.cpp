@@ -20,9 +20,8 @@ const char kNotAString[] = "Invalid method call; method name is not a string.";
 const StandardMethodCodec& Codec() { return StandardMethodCodec::Instance(); }
 
 TEST(StandardMethodCodecTest, EncodesCallsAndEnvelopes) {
-  const V null_value, seven(7), one(1.0);
+  const V seven(7), one(1.0);
   const std::vector<std::pair<Bytes, Bytes>> cases = {
-      {*Codec().EncodeSuccessEnvelope(&null_value), {0x00, 0x00}},
       // Padding counts from the envelope byte.
       {*Codec().EncodeSuccessEnvelope(&one),
        {0, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F}},
@@ -42,10 +41,6 @@ TEST(StandardMethodCodecTest, DecodesCalls) {
     Lines lines;
   };
   const std::vector<Case> cases = {
-      {{0x07, 0x01, 'a', 0x0D, 0x01, 0x07, 0x01, 'k', 0x01},
-       "a",
-       V(EncodableMap{{V("k"), V(true)}}),
-       {}},
       {{0x07, 0x01, 'a'}, "a", V(), {kInvalidRead}},
       {{}, std::nullopt, V(), {kInvalidRead, kNotAString}},
   };
