@@ -243,11 +243,7 @@ std::unique_ptr<StreamReference> FakeStreams::Reference(
 void FakeMedia::EnterPollerThread() { ledger_.Enter(); }
 
 PortResult<std::unique_ptr<MediaSessionManager>> FakeMedia::RequestSessionManager() {
-  int pass;
-  {
-    std::lock_guard<std::mutex> lock(lock_);
-    pass = ++passes_;
-  }
+  const int pass = ++passes_;
   if (on_pass) on_pass(pass);
   std::shared_ptr<const SessionScript> script;
   {

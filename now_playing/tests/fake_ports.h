@@ -5,6 +5,7 @@
 // from the wrong thread, a read larger than its buffer, read options, a wrong buffer size) is
 // written down as a fault.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -88,7 +89,7 @@ class FakeMedia : public MediaPlatform {
   FakeStreams& streams_;
   std::mutex lock_;
   std::shared_ptr<const SessionScript> script_ = std::make_shared<SessionScript>();
-  int passes_ = 0;
+  std::atomic<int> passes_{0};
 };
 
 class FakeWindows : public WindowPlatform {
