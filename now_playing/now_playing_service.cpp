@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <utility>
+#include <variant>
 
 #include "client_wrapper/standard_method_codec.h"
 #include "now_playing/poller.h"
@@ -13,8 +14,8 @@ constexpr int kPauseSteps = 10;
 constexpr std::chrono::nanoseconds kPauseStep{100'000'000};
 
 std::string Since(const MethodCall& call) {
-  const EncodableValue* arguments = call.arguments();
-  const auto* map = arguments == nullptr ? nullptr : arguments->TryGet<EncodableMap>();
+  // Also none when the call has no arguments at all.
+  const auto* map = std::get_if<EncodableMap>(call.arguments());
   if (map == nullptr) return std::string();
   auto entry = map->find(EncodableValue("since"));
   if (entry == map->end()) return std::string();
