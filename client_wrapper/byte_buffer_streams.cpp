@@ -7,7 +7,9 @@
 
 namespace orvane {
 
-void ReportInvalidRead() { WriteErrorLine("Invalid read in StandardCodecByteStreamReader"); }
+void ReportInvalidRead() noexcept {
+  WriteErrorLine("Invalid read in StandardCodecByteStreamReader");
+}
 
 ByteBufferStreamReader::ByteBufferStreamReader(const uint8_t* bytes, size_t size)
     : bytes_(bytes), size_(size) {}
@@ -62,9 +64,6 @@ ByteBufferStreamWriter::ByteBufferStreamWriter(std::vector<uint8_t>* buffer) : b
 void ByteBufferStreamWriter::WriteByte(uint8_t byte) { buffer_->push_back(byte); }
 
 void ByteBufferStreamWriter::WriteBytes(const uint8_t* source, size_t length) {
-  if (length == 0) {
-    return;
-  }
   size_t needed = buffer_->size() + length;
   if (needed > buffer_->capacity()) {
     // Room for what usually follows a large payload (the rest of a map), so that the payload is

@@ -40,6 +40,6 @@ class ByteBufferStreamWriter : public ByteStreamWriter {
 };
 
 // The line every failed read writes.
-void ReportInvalidRead();
+void ReportInvalidRead() noexcept;
 
 }  // namespace orvane

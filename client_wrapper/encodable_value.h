@@ -57,7 +57,7 @@ class EncodableValue : public EncodableVariant {
 
   EncodableValue() = default;
   // Character strings make the string alternative (not the boolean one).
-  EncodableValue(const char* string) : EncodableVariant(std::string(string)) {}
+  EncodableValue(const char* string) : EncodableVariant(std::in_place_type<std::string>, string) {}
   EncodableValue& operator=(const char* string) {
     EncodableVariant::operator=(std::string(string));
     return *this;

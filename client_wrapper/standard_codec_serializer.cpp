@@ -87,7 +87,10 @@ Container ReadByteRun(ByteStreamReader* reader) {
     return MakeRun(bytes, count, static_cast<Container*>(nullptr));
   }
   ReportInvalidRead();
-  return count <= StandardCodecSerializer::kShortReadFillLimit ? Container(count, 0) : Container();
+  if (count > StandardCodecSerializer::kShortReadFillLimit) {
+    return Container();
+  }
+  return Container(count, 0);
 }
 
 template <typename T>

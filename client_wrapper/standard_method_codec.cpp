@@ -23,6 +23,12 @@ void WriteOptionalValue(const StandardCodecSerializer& serializer, const Encodab
   }
 }
 
+// One codec per serializer, handed out by Instance.
+struct CodecRegistry {
+  std::mutex mutex;
+  std::map<const StandardCodecSerializer*, std::unique_ptr<StandardMethodCodec>> codecs;
+};
+
 }  // namespace
 
 const StandardMethodCodec& StandardMethodCodec::Instance(
@@ -31,11 +37,9 @@ const StandardMethodCodec& StandardMethodCodec::Instance(
     serializer = &StandardCodecSerializer::Instance();
   }
   // Never torn down: codecs handed out stay valid during static destruction.
-  static auto* mutex = new std::mutex();
-  static auto* codecs =
-      new std::map<const StandardCodecSerializer*, std::unique_ptr<StandardMethodCodec>>();
-  std::lock_guard<std::mutex> lock(*mutex);
-  std::unique_ptr<StandardMethodCodec>& codec = (*codecs)[serializer];
+  static auto* registry = new CodecRegistry();
+  std::lock_guard<std::mutex> lock(registry->mutex);
+  std::unique_ptr<StandardMethodCodec>& codec = registry->codecs[serializer];
   if (!codec) {
     codec = std::make_unique<StandardMethodCodec>(serializer);
   }

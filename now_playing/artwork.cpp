@@ -1,7 +1,6 @@
 #include "now_playing/artwork.h"
 
 #include <memory>
-#include <new>
 
 namespace orvane::now_playing {
 namespace {
@@ -38,8 +37,8 @@ std::vector<uint8_t> ReadThumbnailBytes(StreamPlatform& streams, StreamReference
   if (thumbnail == nullptr) return {};
   try {
     return ReadAll(streams, *thumbnail);
-  } catch (const std::bad_alloc&) {
-    // Out of memory for the bytes only costs the artwork.
+  } catch (...) {
+    // Out of memory for the bytes, like any other failure, only costs the artwork.
     return {};
   }
 }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <new>
 #include <vector>
 
 #include "now_playing/artwork.h"
@@ -52,11 +51,10 @@ bool ReadSession(const NowPlayingPorts& ports, SessionReading& reading) {
     if (!status.ok) return false;
     reading.playing = status.value == kPlaybackPlaying;
   }
-  if (properties.value) {
-    PortResult<std::unique_ptr<StreamReference>> thumbnail = properties.value->Thumbnail();
-    if (!thumbnail.ok) return false;
-    reading.artwork = ReadThumbnailBytes(*ports.streams, thumbnail.value.get());
-  }
+  // The properties exist here: without them title and artist are empty.
+  PortResult<std::unique_ptr<StreamReference>> thumbnail = properties.value->Thumbnail();
+  if (!thumbnail.ok) return false;
+  reading.artwork = ReadThumbnailBytes(*ports.streams, thumbnail.value.get());
   return true;
 }
 
@@ -88,7 +86,8 @@ std::optional<MediaSnapshot> ReadMediaSnapshot(const NowPlayingPorts& ports) {
       snapshot[EncodableValue("artwork")] = EncodableValue(std::move(reading.artwork));
     }
     return snapshot;
-  } catch (const std::bad_alloc&) {
+  } catch (...) {
+    // Out of memory, like any other failure, leaves no reading.
     return std::nullopt;
   }
 }

@@ -1,8 +1,8 @@
 #include "now_playing/now_playing_service.h"
 
 #include <chrono>
-#include <new>
 #include <utility>
+#include <variant>
 
 #include "client_wrapper/standard_method_codec.h"
 #include "now_playing/poller.h"
@@ -14,8 +14,8 @@ constexpr int kPauseSteps = 10;
 constexpr std::chrono::nanoseconds kPauseStep{100'000'000};
 
 std::string Since(const MethodCall& call) {
-  const EncodableValue* arguments = call.arguments();
-  const auto* map = arguments == nullptr ? nullptr : arguments->TryGet<EncodableMap>();
+  // Also none when the call has no arguments at all.
+  const auto* map = std::get_if<EncodableMap>(call.arguments());
   if (map == nullptr) return std::string();
   auto entry = map->find(EncodableValue("since"));
   if (entry == map->end()) return std::string();
@@ -24,8 +24,10 @@ std::string Since(const MethodCall& call) {
 }
 
 EncodableValue EmptyMarker() {
-  return EncodableValue(EncodableMap{{EncodableValue("empty"), EncodableValue(true)},
-                                     {EncodableValue("signature"), EncodableValue("")}});
+  EncodableMap marker;
+  marker[EncodableValue("empty")] = EncodableValue(true);
+  marker[EncodableValue("signature")] = EncodableValue("");
+  return EncodableValue(std::move(marker));
 }
 
 }  // namespace
@@ -92,7 +94,8 @@ void PollLoop(NowPlayingService* service) {
     std::string text;
     try {
       if (reading) text = SnapshotSignature(*reading);
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
+      // Out of memory: publish no reading rather than end the process.
       reading.reset();
     }
     {

@@ -90,7 +90,8 @@ bool VisitWindow(WindowPlatform& windows, WindowHandle window, BrowserWindowSear
 std::string ClassifyByBrowserWindows(WindowPlatform& windows, const std::u16string& title) {
   std::string label = Search(windows, LowerCase(title));
   if (label.empty()) label = Search(windows, std::u16string());
-  return label.empty() ? "browser" : label;
+  if (label.empty()) return "browser";
+  return label;
 }
 
 std::string ClassifySource(WindowPlatform& windows, const std::u16string& application_id,
@@ -98,10 +99,12 @@ std::string ClassifySource(WindowPlatform& windows, const std::u16string& applic
   const std::u16string id = LowerCase(application_id);
   for (const Rule& rule : kApplicationIdRules) {
     if (!Contains(id, rule.contains)) continue;
-    return rule.label != nullptr ? rule.label : ClassifyByBrowserWindows(windows, title);
+    if (rule.label != nullptr) return rule.label;
+    return ClassifyByBrowserWindows(windows, title);
   }
   std::string label = ClassifyByBrowserWindows(windows, title);
-  return label == "browser" ? "unknown" : label;
+  if (label == "browser") return "unknown";
+  return label;
 }
 
 }  // namespace orvane::now_playing

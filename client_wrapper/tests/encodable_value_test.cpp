@@ -31,6 +31,7 @@ TEST(EncodableValueTest, OrdersAcrossAlternativesByIndexFirst) {
     EXPECT_FALSE(larger < smaller);
   }
   EXPECT_EQ(custom, custom);
+  EXPECT_FALSE(V() < V());
 }
 
 TEST(EncodableValueTest, NaNKeysOrderAfterNumbersWhateverTheirArrival) {

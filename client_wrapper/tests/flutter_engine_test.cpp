@@ -15,31 +15,10 @@ namespace {
 using namespace testing;  // NOLINT: the test helpers
 using FlutterEngineTest = StandinTest;
 
-TEST_F(FlutterEngineTest, PassesTheProjectToTheLibrary) {
+TEST_F(FlutterEngineTest, PassesTheProjectAndHandsTheEngineOver) {
   { FlutterEngine engine(project_); }
   std::vector<std::string> arguments = {"--enable-impeller=true"};
   project_.set_entrypoint_arguments(arguments);
-  { FlutterEngine engine(project_); }
-  const std::vector<EngineCreation> created = Record().engines_created;
-  ASSERT_EQ(created.size(), 2u);
-  EXPECT_EQ(created[0].entrypoint_argc, 0);
-  EXPECT_FALSE(created[0].entrypoint_argv_present);
-  EXPECT_EQ(created[1].assets_path, u"data\\flutter_assets");
-  EXPECT_EQ(created[1].icu_data_path, u"data\\icudtl.dat");
-  EXPECT_EQ(created[1].aot_library_path, u"data\\app.so");
-  EXPECT_TRUE(created[1].entrypoint_present);
-  EXPECT_EQ(created[1].entrypoint, "");
-  EXPECT_EQ(created[1].entrypoint_argc, 1);
-  EXPECT_TRUE(created[1].entrypoint_argv_present);
-  EXPECT_EQ(created[1].entrypoint_arguments, std::vector<std::string>{"--enable-impeller=true"});
-  EXPECT_EQ(created[1].engine_option_first, 0);
-  EXPECT_EQ(created[1].engine_option_second, 0);
-  // Each engine still owned was destroyed once.
-  EXPECT_EQ(Record().engine_destroy_calls, 2);
-  EXPECT_EQ(Record().engines_released, 2);
-}
-
-TEST_F(FlutterEngineTest, HandsOverTheEngineAndStillFindsRegistrars) {
   FlutterDesktopEngineRef handle = nullptr;
   {
     FlutterEngine engine(project_);
@@ -48,10 +27,26 @@ TEST_F(FlutterEngineTest, HandsOverTheEngineAndStillFindsRegistrars) {
     EXPECT_NE(engine.GetPluginRegistrar("UrlLauncherWindows"), nullptr);
     engine.ReloadSystemFonts();
   }
-  EXPECT_EQ(Record().engine_destroy_calls, 0);
-  EXPECT_EQ(Record().registrar_names,
+  const EngineRecord record = Record();
+  ASSERT_EQ(record.engines_created.size(), 2u);
+  EXPECT_EQ(record.engines_created[0].entrypoint_argc, 0);
+  EXPECT_FALSE(record.engines_created[0].entrypoint_argv_present);
+  const EngineCreation& created = record.engines_created[1];
+  EXPECT_EQ(created.assets_path, u"data\\flutter_assets");
+  EXPECT_EQ(created.icu_data_path, u"data\\icudtl.dat");
+  EXPECT_EQ(created.aot_library_path, u"data\\app.so");
+  EXPECT_TRUE(created.entrypoint_present);
+  EXPECT_EQ(created.entrypoint, "");
+  EXPECT_EQ(created.entrypoint_argc, 1);
+  EXPECT_TRUE(created.entrypoint_argv_present);
+  EXPECT_EQ(created.entrypoint_arguments, std::vector<std::string>{"--enable-impeller=true"});
+  EXPECT_EQ(std::make_pair(created.engine_option_first, created.engine_option_second),
+            std::make_pair(0, 0));
+  // Only the engine still owned was destroyed.
+  EXPECT_EQ(record.engine_destroy_calls, 1);
+  EXPECT_EQ(record.registrar_names,
             (std::vector<std::string>{"AppLinksPluginCApi", "UrlLauncherWindows"}));
-  EXPECT_EQ(Record().font_reloads, 1);
+  EXPECT_EQ(record.font_reloads, 1);
   ASSERT_NE(handle, nullptr);
   FlutterDesktopEngineDestroy(handle);  // what the new owner answers for
 }
@@ -64,9 +59,16 @@ TEST_F(FlutterEngineTest, WithoutAnEngineRegistrarsFailWithTheirLine) {
   EXPECT_EQ(capture.Get(),
             Lines{"Cannot get plugin registrar on an engine that isn't running; call Run first."});
   EXPECT_TRUE(Record().registrar_names.empty());
-  // The messenger exists and calls nothing.
+  // The engine and its messenger exist and call nothing.
+  engine.ReloadSystemFonts();
+  engine.SetNextFrameCallback([] {});
   engine.messenger()->SetMessageHandler("c", [](const uint8_t*, size_t, ReplyCallback) {});
-  EXPECT_TRUE(Record().callback_registrations.empty());
+  engine.messenger()->SetMessageHandler("c", nullptr);
+  engine.messenger()->Send("c", nullptr, 0, nullptr);
+  EngineRecord record = Record();
+  EXPECT_EQ(record.font_reloads + record.next_frame_registrations, 0);
+  EXPECT_TRUE(record.callback_registrations.empty());
+  EXPECT_TRUE(record.sent.empty());
 }
 
 TEST_F(FlutterEngineTest, NextFrameCallbackIsReplacedAndFiresOnce) {
@@ -87,9 +89,12 @@ TEST_F(FlutterEngineTest, NextFrameCallbackIsReplacedAndFiresOnce) {
   EXPECT_TRUE(FireNextFrame());
   EXPECT_TRUE(FireNextFrame());
   EXPECT_FALSE(FireNextFrame());
+  // None at all: the frame passes without a line.
+  engine.SetNextFrameCallback(nullptr);
+  EXPECT_TRUE(FireNextFrame());
   EXPECT_EQ(runs, 11);
   EXPECT_EQ(capture.Get(), Lines{"Error: Uncaught exception in the next-frame callback: frame"});
-  EXPECT_EQ(Record().next_frame_registrations, 3);
+  EXPECT_EQ(Record().next_frame_registrations, 4);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "client_wrapper/engine_method_result.h"
 #include "client_wrapper/standard_method_codec.h"
 #include "client_wrapper/tests/standin_test.h"
 
@@ -22,6 +23,8 @@ const char kDuplicate[] =
     "Error: Only one of Success, Error, or NotImplemented can be called, and it can be called "
     "exactly once. Ignoring duplicate result.";
 const char kLeak[] = "Warning: Failed to respond to a message. This is a memory leak.";
+const std::string kUncaught =
+    "Error: Uncaught exception in the handler of channel " + std::string(kChannel) + ": ";
 // "getCurrent" with the argument map {"since": "abc"}.
 const Bytes kGetCurrent = {0x07, 0x0A, 'g',  'e', 't', 'C', 'u', 'r', 'r',  'e',  'n', 't', 0x0D,
                            0x01, 0x07, 0x05, 's', 'i', 'n', 'c', 'e', 0x07, 0x03, 'a', 'b', 'c'};
@@ -47,10 +50,9 @@ TEST_F(MethodChannelTest, AnswersCountOnlyOnce) {
       {[](MethodResult& r) { r.Success(EncodableValue(true)); }, {0x00, 0x01}, {}},
       {[](MethodResult& r) { r.NotImplemented(); }, {}, {}},
       // The empty answer, and the next message is answered again.
-      {[](MethodResult&) { throw std::out_of_range("no such key"); },
-       {},
-       {"Error: Uncaught exception in the handler of channel " + std::string(kChannel) +
-        ": no such key"}},
+      {[](MethodResult&) { throw std::out_of_range("key"); }, {}, {kUncaught + "key"}},
+      // Answered before it threw: the fallback answer is dropped without a line of its own.
+      {[](MethodResult& r) { r.Success(), throw 7; }, {0, 0}, {kUncaught + "unknown exception"}},
       {[](MethodResult& r) { r.Success(), r.NotImplemented(); }, {0x00, 0x00}, {kDuplicate}},
       {[](MethodResult& r) { r.Error("E", ""), r.Success(EncodableValue(1)), r.Success(); },
        {0x01, 0x07, 0x01, 'E', 0x00, 0x00},
@@ -108,6 +110,24 @@ TEST_F(MethodChannelTest, KeptResultAnswersLaterFromAnotherThread) {
   std::vector<Response> responses = ResponsesTo(delivery.message_id);
   ASSERT_EQ(responses.size(), 1u);
   EXPECT_EQ(responses[0].bytes, (Bytes{0x00, 0x03, 0x05, 0x00, 0x00, 0x00}));
+}
+
+// A codec may give an envelope without bytes: the reply then gets no data at all.
+struct EmptyEnvelopeCodec : StandardMethodCodec {
+  EmptyEnvelopeCodec() : StandardMethodCodec(&StandardCodecSerializer::Instance()) {}
+  std::unique_ptr<Bytes> EncodeSuccessEnvelope(const EncodableValue*) const override {
+    auto envelope = std::make_unique<Bytes>();
+    envelope->reserve(1);  // storage, but no bytes
+    return envelope;
+  }
+};
+
+TEST(EngineMethodResultTest, EnvelopeWithoutBytesGoesAsNoData) {
+  EmptyEnvelopeCodec codec;
+  bool data_present = true;
+  EngineMethodResult([&](const uint8_t* data, size_t) { data_present = data != nullptr; }, &codec)
+      .Success();
+  EXPECT_FALSE(data_present);
 }
 
 }  // namespace

@@ -17,11 +17,9 @@ using Lines = std::vector<std::string>;
 inline const char kInvalidRead[] = "Invalid read in StandardCodecByteStreamReader";
 
 // `prefix` stands for what precedes the value in the message (its padding counts from there).
-inline Bytes Encode(
-    const EncodableValue& value, Bytes prefix = {},
-    const StandardCodecSerializer& serializer = StandardCodecSerializer::Instance()) {
+inline Bytes Encode(const EncodableValue& value, Bytes prefix = {}) {
   ByteBufferStreamWriter writer(&prefix);
-  serializer.WriteValue(value, &writer);
+  StandardCodecSerializer::Instance().WriteValue(value, &writer);
   return prefix;
 }
 

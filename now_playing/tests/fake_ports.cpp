@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <string_view>
 #include <utility>
 
 namespace orvane::now_playing::testing {
@@ -9,6 +11,32 @@ namespace {
 
 constexpr size_t kImagePathUnits = 260;
 constexpr size_t kWindowTextUnits = 512;
+
+enum class Outcome { kValue, kFail, kNull };
+
+// Records the call and tells what the script makes of it (see SessionScript::fail). Allocates
+// nothing: benchmarks run through here.
+Outcome Scripted(Ledger& ledger, const char* name, const std::string& fail) {
+  ledger.Call(name);
+  const std::string_view call(name);
+  if (fail.compare(0, call.size(), call) != 0) return Outcome::kValue;
+  const std::string_view rest = std::string_view(fail).substr(call.size());
+  if (rest == "=bad_alloc") throw std::bad_alloc();
+  if (rest == "=null") return Outcome::kNull;
+  return rest.empty() ? Outcome::kFail : Outcome::kValue;
+}
+
+template <typename T, typename V>
+PortResult<T> Answer(Ledger& ledger, const char* name, const std::string& fail, V value) {
+  switch (Scripted(ledger, name, fail)) {
+    case Outcome::kFail:
+      return Failed<T>();
+    case Outcome::kNull:
+      return Succeeded<T>(T{});
+    default:
+      return Succeeded<T>(std::move(value));
+  }
+}
 
 // Counted while alive.
 class Tracked {
@@ -25,18 +53,28 @@ class Tracked {
   Tracked& operator=(const Tracked&) = delete;
 
  protected:
-  // Records the call; true when the script makes it fail.
-  bool Fails(const char* name, const std::string& fail) {
-    ledger_.Call(name);
-    return fail == name;
-  }
-  // Records the call and answers `value` unless the script makes it fail.
-  template <typename T, typename V>
-  PortResult<T> Answer(const char* name, const std::string& fail, V value) {
-    if (Fails(name, fail)) return Failed<T>();
-    return Succeeded<T>(std::move(value));
-  }
   Ledger& ledger_;
+};
+
+// An object that answers from a script it shares with the objects it hands out.
+template <typename Script>
+class ScriptedObject : public Tracked {
+ public:
+  ScriptedObject(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const Script> script)
+      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
+
+ protected:
+  template <typename T, typename V>
+  PortResult<T> Answer(const char* name, V value) {
+    return testing::Answer<T>(ledger_, name, script_->fail, std::move(value));
+  }
+  // Another object over the same script.
+  template <typename Object>
+  std::unique_ptr<Object> Make() {
+    return std::make_unique<Object>(ledger_, streams_, script_);
+  }
+  FakeStreams& streams_;
+  std::shared_ptr<const Script> script_;
 };
 
 // Handles to one buffer share its bytes, as interface pointers to one object do.
@@ -57,10 +95,11 @@ class FakeReader : public StreamDataReader, public Tracked {
   FakeReader(Ledger& ledger, std::shared_ptr<BufferBytes> data, std::string fail)
       : Tracked(ledger), data_(std::move(data)), fail_(std::move(fail)) {}
   PortResult<uint32_t> UnconsumedBufferLength() override {
-    return Answer<uint32_t>("UnconsumedBufferLength", fail_, data_->bytes.size() - consumed_);
+    return testing::Answer<uint32_t>(ledger_, "UnconsumedBufferLength", fail_,
+                                     data_->bytes.size() - consumed_);
   }
   bool ReadBytes(uint32_t length, uint8_t* bytes) override {
-    if (Fails("ReadBytes", fail_)) return false;
+    if (Scripted(ledger_, "ReadBytes", fail_) != Outcome::kValue) return false;
     if (length > data_->bytes.size() - consumed_) {
       ledger_.Fault("ReadBytes past the end of the buffer");
       return false;
@@ -76,16 +115,16 @@ class FakeReader : public StreamDataReader, public Tracked {
   size_t consumed_ = 0;
 };
 
-class FakeStream : public ReadStream, public Tracked {
+class FakeStream : public ReadStream, public ScriptedObject<StreamScript> {
  public:
-  FakeStream(Ledger& ledger, std::shared_ptr<const StreamScript> script)
-      : Tracked(ledger), script_(std::move(script)) {}
+  using ScriptedObject::ScriptedObject;
   PortResult<uint64_t> Size() override {
-    return Answer<uint64_t>("Size", script_->fail, script_->size.value_or(script_->bytes.size()));
+    return Answer<uint64_t>("Size", script_->size.value_or(script_->bytes.size()));
   }
   PortResult<std::unique_ptr<StreamBuffer>> ReadAsync(StreamBuffer& buffer, uint32_t count,
                                                       uint32_t options) override {
-    if (Fails("ReadAsync", script_->fail)) return Failed<std::unique_ptr<StreamBuffer>>();
+    Outcome outcome = Scripted(ledger_, "ReadAsync", script_->fail);
+    if (outcome != Outcome::kValue) return {outcome == Outcome::kNull, nullptr};
     if (options != 0) ledger_.Fault("ReadAsync with options");
     auto& handed = static_cast<FakeBuffer&>(buffer);
     if (count > handed.data->capacity) ledger_.Fault("ReadAsync beyond the buffer's capacity");
@@ -100,95 +139,67 @@ class FakeStream : public ReadStream, public Tracked {
   }
 
  private:
-  std::shared_ptr<const StreamScript> script_;
   size_t position_ = 0;
 };
 
-class FakeReference : public StreamReference, public Tracked {
+class FakeReference : public StreamReference, public ScriptedObject<StreamScript> {
  public:
-  FakeReference(Ledger& ledger, std::shared_ptr<const StreamScript> script)
-      : Tracked(ledger), script_(std::move(script)) {}
+  using ScriptedObject::ScriptedObject;
   PortResult<std::unique_ptr<ReadStream>> OpenReadAsync() override {
-    return Answer<std::unique_ptr<ReadStream>>("OpenReadAsync", script_->fail,
-                                               std::make_unique<FakeStream>(ledger_, script_));
+    return Answer<std::unique_ptr<ReadStream>>("OpenReadAsync", Make<FakeStream>());
   }
-
- private:
-  std::shared_ptr<const StreamScript> script_;
 };
 
-class FakePlaybackInfo : public MediaPlaybackInfo, public Tracked {
+class FakePlaybackInfo : public MediaPlaybackInfo, public ScriptedObject<SessionScript> {
  public:
-  FakePlaybackInfo(Ledger& ledger, std::shared_ptr<const SessionScript> script)
-      : Tracked(ledger), script_(std::move(script)) {}
+  using ScriptedObject::ScriptedObject;
   PortResult<int32_t> PlaybackStatus() override {
-    return Answer<int32_t>("PlaybackStatus", script_->fail, script_->status);
+    return Answer<int32_t>("PlaybackStatus", script_->status);
   }
-
- private:
-  std::shared_ptr<const SessionScript> script_;
 };
 
-class FakeProperties : public MediaProperties, public Tracked {
+class FakeProperties : public MediaProperties, public ScriptedObject<SessionScript> {
  public:
-  FakeProperties(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
-      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
-  PortResult<std::u16string> Title() override { return Text("Title", script_->title); }
-  PortResult<std::u16string> Artist() override { return Text("Artist", script_->artist); }
-  PortResult<std::u16string> AlbumTitle() override { return Text("AlbumTitle", script_->album); }
+  using ScriptedObject::ScriptedObject;
+  PortResult<std::u16string> Title() override {
+    return Answer<std::u16string>("Title", script_->title);
+  }
+  PortResult<std::u16string> Artist() override {
+    return Answer<std::u16string>("Artist", script_->artist);
+  }
+  PortResult<std::u16string> AlbumTitle() override {
+    return Answer<std::u16string>("AlbumTitle", script_->album);
+  }
   PortResult<std::unique_ptr<StreamReference>> Thumbnail() override {
-    if (Fails("Thumbnail", script_->fail)) return Failed<std::unique_ptr<StreamReference>>();
-    if (!script_->thumbnail) return Succeeded<std::unique_ptr<StreamReference>>(nullptr);
     // Shares the script rather than copying its bytes.
-    return Succeeded(
-        streams_.Reference(std::shared_ptr<const StreamScript>(script_, &*script_->thumbnail)));
+    return Answer<std::unique_ptr<StreamReference>>(
+        "Thumbnail", script_->thumbnail ? streams_.Reference(std::shared_ptr<const StreamScript>(
+                                              script_, &*script_->thumbnail))
+                                        : nullptr);
   }
-
- private:
-  PortResult<std::u16string> Text(const char* name, const std::u16string& text) {
-    return Answer<std::u16string>(name, script_->fail, text);
-  }
-  FakeStreams& streams_;
-  std::shared_ptr<const SessionScript> script_;
 };
 
-class FakeSession : public MediaSession, public Tracked {
+class FakeSession : public MediaSession, public ScriptedObject<SessionScript> {
  public:
-  FakeSession(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
-      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
+  using ScriptedObject::ScriptedObject;
   PortResult<std::u16string> SourceAppUserModelId() override {
-    return Answer<std::u16string>("SourceAppUserModelId", script_->fail, script_->application_id);
+    return Answer<std::u16string>("SourceAppUserModelId", script_->application_id);
   }
   PortResult<std::unique_ptr<MediaProperties>> TryGetMediaProperties() override {
-    return Answer<std::unique_ptr<MediaProperties>>(
-        "TryGetMediaProperties", script_->fail,
-        script_->properties ? std::make_unique<FakeProperties>(ledger_, streams_, script_)
-                            : nullptr);
+    return Answer<std::unique_ptr<MediaProperties>>("TryGetMediaProperties",
+                                                    Make<FakeProperties>());
   }
   PortResult<std::unique_ptr<MediaPlaybackInfo>> GetPlaybackInfo() override {
-    return Answer<std::unique_ptr<MediaPlaybackInfo>>(
-        "GetPlaybackInfo", script_->fail,
-        script_->playback ? std::make_unique<FakePlaybackInfo>(ledger_, script_) : nullptr);
+    return Answer<std::unique_ptr<MediaPlaybackInfo>>("GetPlaybackInfo", Make<FakePlaybackInfo>());
   }
-
- private:
-  FakeStreams& streams_;
-  std::shared_ptr<const SessionScript> script_;
 };
 
-class FakeManager : public MediaSessionManager, public Tracked {
+class FakeManager : public MediaSessionManager, public ScriptedObject<SessionScript> {
  public:
-  FakeManager(Ledger& ledger, FakeStreams& streams, std::shared_ptr<const SessionScript> script)
-      : Tracked(ledger), streams_(streams), script_(std::move(script)) {}
+  using ScriptedObject::ScriptedObject;
   PortResult<std::unique_ptr<MediaSession>> GetCurrentSession() override {
-    return Answer<std::unique_ptr<MediaSession>>(
-        "GetCurrentSession", script_->fail,
-        script_->session ? std::make_unique<FakeSession>(ledger_, streams_, script_) : nullptr);
+    return Answer<std::unique_ptr<MediaSession>>("GetCurrentSession", Make<FakeSession>());
   }
-
- private:
-  FakeStreams& streams_;
-  std::shared_ptr<const SessionScript> script_;
 };
 
 }  // namespace
@@ -213,45 +224,39 @@ void Ledger::Enter() {
 }
 
 PortResult<std::unique_ptr<StreamBuffer>> FakeStreams::CreateBuffer(uint32_t capacity) {
-  ledger_.Call("CreateBuffer");
-  if (fail_ == "CreateBuffer") return Failed<std::unique_ptr<StreamBuffer>>();
-  return Succeeded<std::unique_ptr<StreamBuffer>>(std::make_unique<FakeBuffer>(
-      ledger_, std::make_shared<BufferBytes>(BufferBytes{capacity, {}})));
+  return Answer<std::unique_ptr<StreamBuffer>>(
+      ledger_, "CreateBuffer", fail_,
+      std::make_unique<FakeBuffer>(ledger_,
+                                   std::make_shared<BufferBytes>(BufferBytes{capacity, {}})));
 }
 
 PortResult<std::unique_ptr<StreamDataReader>> FakeStreams::DataReaderFromBuffer(
     StreamBuffer& buffer) {
-  ledger_.Call("DataReaderFromBuffer");
-  if (fail_ == "DataReaderFromBuffer") return Failed<std::unique_ptr<StreamDataReader>>();
   auto& fake = static_cast<FakeBuffer&>(buffer);
-  return Succeeded<std::unique_ptr<StreamDataReader>>(
+  return Answer<std::unique_ptr<StreamDataReader>>(
+      ledger_, "DataReaderFromBuffer", fail_,
       std::make_unique<FakeReader>(ledger_, fake.data, fail_));
 }
 
 std::unique_ptr<StreamReference> FakeStreams::Reference(
     std::shared_ptr<const StreamScript> script) {
   fail_ = script->fail;
-  return std::make_unique<FakeReference>(ledger_, std::move(script));
+  return std::make_unique<FakeReference>(ledger_, *this, std::move(script));
 }
 
 void FakeMedia::EnterPollerThread() { ledger_.Enter(); }
 
 PortResult<std::unique_ptr<MediaSessionManager>> FakeMedia::RequestSessionManager() {
-  int pass;
-  {
-    std::lock_guard<std::mutex> lock(lock_);
-    pass = ++passes_;
-  }
+  const int pass = ++passes_;
   if (on_pass) on_pass(pass);
   std::shared_ptr<const SessionScript> script;
   {
     std::lock_guard<std::mutex> lock(lock_);
     script = script_;
   }
-  ledger_.Call("RequestSessionManager");
-  if (script->fail == "RequestSessionManager")
-    return Failed<std::unique_ptr<MediaSessionManager>>();
-  return Succeeded<std::unique_ptr<MediaSessionManager>>(
+  const std::string fail = script->fail;
+  return Answer<std::unique_ptr<MediaSessionManager>>(
+      ledger_, "RequestSessionManager", fail,
       std::make_unique<FakeManager>(ledger_, streams_, std::move(script)));
 }
 

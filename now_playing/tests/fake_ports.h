@@ -5,6 +5,7 @@
 // from the wrong thread, a read larger than its buffer, read options, a wrong buffer size) is
 // written down as a fault.
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -35,17 +36,16 @@ struct StreamScript {
   std::optional<uint64_t> size;     // the size the stream reports; none: the bytes' count
   std::optional<uint32_t> deliver;  // what one read delivers at most; none: all it asks for
   bool own_buffer = false;          // the read returns a buffer of its own
-  std::string fail;                 // the call that reports a failure
+  std::string fail;                 // as in SessionScript
 };
 
 struct SessionScript {
-  bool session = true;
-  bool properties = true;
-  bool playback = true;
   std::u16string title, artist, album, application_id;
   int32_t status = kPlaybackPlaying;
   std::optional<StreamScript> thumbnail;
-  std::string fail;  // the call that reports a failure
+  // The call that reports a failure ("Title"), succeeds with no object or an empty value
+  // ("Title=null") or runs out of memory ("Title=bad_alloc").
+  std::string fail;
 };
 
 struct RecordedWindow {
@@ -89,7 +89,7 @@ class FakeMedia : public MediaPlatform {
   FakeStreams& streams_;
   std::mutex lock_;
   std::shared_ptr<const SessionScript> script_ = std::make_shared<SessionScript>();
-  int passes_ = 0;
+  std::atomic<int> passes_{0};
 };
 
 class FakeWindows : public WindowPlatform {
