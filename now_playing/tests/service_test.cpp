@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <future>
 #include <mutex>
 #include <string>
@@ -82,7 +83,7 @@ class StepClock : public PollerClock {
   std::condition_variable changed_;
   std::chrono::steady_clock::time_point now_;
   int sleeps_ = 0;
-  int permits_ = 0;
+  int64_t permits_ = 0;  // wide: a test may free the clock twice before a sleep takes one
 };
 
 const Bytes kStart = {0x07, 0x05, 's', 't', 'a', 'r', 't', 0x00};
