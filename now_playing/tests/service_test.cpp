@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "client_wrapper/engine_method_result.h"
 #include "client_wrapper/standard_method_codec.h"
 #include "client_wrapper/tests/standin_test.h"
 #include "now_playing/media_snapshot.h"
@@ -200,6 +201,12 @@ TEST_F(ServiceTest, AnswersBeforeAnythingIsPublished) {
     }
   }
   EXPECT_EQ(threads, 1);
+  // Called directly, a call without arguments reads as no "since" as well.
+  Bytes direct;
+  auto keep = [&](const uint8_t* data, size_t size) { direct.assign(data, data + size); };
+  service_->HandleMethodCall(MethodCall("getCurrent", nullptr),
+                             std::make_unique<EngineMethodResult>(keep, &Codec()));
+  EXPECT_EQ(direct, kNull);
   Peer::RequestStop(*service_);
   first_pass.Open();
   // The poller may still be leaving the gate: it goes before the gate does.
