@@ -54,6 +54,7 @@ class AsyncOperation final : public Counted,
         status_ = abi::kAsyncStarted;
         break;
       case MEDIA_COMPLETE_ERROR:
+      case MEDIA_COMPLETE_ERROR_NO_CODE:
         status_ = abi::kAsyncError;
         break;
       case MEDIA_COMPLETE_CANCELED:
@@ -71,15 +72,15 @@ class AsyncOperation final : public Counted,
         IsEqualIID(iid, Operation::Iid())) {
       return static_cast<Operation*>(this);
     }
-    if (IsEqualIID(iid, __uuidof(abi::AsyncInfo))) return static_cast<abi::AsyncInfo*>(this);
+    if (IsEqualIID(iid, __uuidof(abi::AsyncInfo)) && Enter("QueryInterface:IAsyncInfo")) {
+      return static_cast<abi::AsyncInfo*>(this);
+    }
     return nullptr;
   }
 
   HRESULT STDMETHODCALLTYPE put_Completed(Handler* handler) override {
-    if (!Enter(nullptr)) return E_UNEXPECTED;
-    Microsoft::WRL::ComPtr<IUnknown> typed, agile;
-    if (handler == nullptr || FAILED(handler->QueryInterface(Handler::Iid(), &typed)) ||
-        FAILED(handler->QueryInterface(__uuidof(IAgileObject), &agile))) {
+    if (!Enter("put_Completed")) return E_UNEXPECTED;
+    if (!AnswersAsTheSystemAsks(handler)) {
       RecordUnexpected();
       return E_INVALIDARG;
     }
@@ -107,7 +108,7 @@ class AsyncOperation final : public Counted,
   }
   HRESULT STDMETHODCALLTYPE get_Completed(Handler**) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE GetResults(typename Operation::ResultType* results) override {
-    if (!Enter(nullptr) || results == nullptr) return E_UNEXPECTED;
+    if (!Enter("GetResults") || results == nullptr) return E_UNEXPECTED;
     *results = nullptr;
     std::lock_guard<std::mutex> hold(lock_);
     if (status_ != abi::kAsyncCompleted) {
@@ -126,21 +127,32 @@ class AsyncOperation final : public Counted,
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_Status(abi::AsyncStatus* status) override {
-    if (!Enter(nullptr) || status == nullptr) return E_UNEXPECTED;
+    if (!Enter("get_Status") || status == nullptr) return E_UNEXPECTED;
     std::lock_guard<std::mutex> hold(lock_);
     *status = status_;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* error) override {
-    if (!Enter(nullptr) || error == nullptr) return E_UNEXPECTED;
+    if (!Enter("get_ErrorCode") || error == nullptr) return E_UNEXPECTED;
     std::lock_guard<std::mutex> hold(lock_);
-    *error = status_ == abi::kAsyncError ? E_FAIL : S_OK;
+    *error = status_ == abi::kAsyncError && completion_ == MEDIA_COMPLETE_ERROR ? E_FAIL : S_OK;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Cancel() override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE Close() override { return Enter(nullptr) ? S_OK : E_UNEXPECTED; }
 
  private:
+  // An agile handler of the right type, whose QueryInterface keeps the rules for the other
+  // interfaces the system may ask for and for a missing out-parameter.
+  static bool AnswersAsTheSystemAsks(Handler* handler) {
+    Microsoft::WRL::ComPtr<IUnknown> typed, agile, unknown;
+    void* marshal = handler;
+    return handler != nullptr && SUCCEEDED(handler->QueryInterface(Handler::Iid(), &typed)) &&
+           SUCCEEDED(handler->QueryInterface(__uuidof(IAgileObject), &agile)) &&
+           SUCCEEDED(handler->QueryInterface(__uuidof(IUnknown), &unknown)) &&
+           handler->QueryInterface(__uuidof(IMarshal), &marshal) == E_NOINTERFACE &&
+           marshal == nullptr && handler->QueryInterface(Handler::Iid(), nullptr) == E_POINTER;
+  }
   // Calls the handler once with the final status. The handler is kept until the operation goes.
   void Complete() {
     Microsoft::WRL::ComPtr<Handler> handler;
@@ -176,6 +188,7 @@ class AsyncOperation final : public Counted,
 template <class Operation, class Result>
 Microsoft::WRL::ComPtr<Operation> MakeOperation(MediaSessionCompletion completion,
                                                 Microsoft::WRL::ComPtr<Result> result) {
+  if (completion == MEDIA_COMPLETE_NO_OPERATION) return nullptr;
   return runtime::Adopt<Operation>(new AsyncOperation<Operation>(completion, std::move(result)));
 }
 

@@ -27,12 +27,15 @@ extern "C" {
 
 /* How an asynchronous operation of the stand-in ends. */
 typedef enum MediaSessionCompletion {
-  MEDIA_COMPLETE_AT_ONCE = 0,      /* completed before it is handed out; the handler runs inside
-                                      put_Completed */
-  MEDIA_COMPLETE_LATER = 1,        /* completes on a thread of the stand-in's own */
-  MEDIA_COMPLETE_ERROR = 2,        /* status Error, error code E_FAIL */
-  MEDIA_COMPLETE_CANCELED = 3,     /* status Canceled */
-  MEDIA_COMPLETE_RESULTS_FAIL = 4, /* status Completed, but GetResults fails */
+  MEDIA_COMPLETE_AT_ONCE = 0,       /* completed before it is handed out; the handler runs inside
+                                       put_Completed */
+  MEDIA_COMPLETE_LATER = 1,         /* completes on a thread of the stand-in's own */
+  MEDIA_COMPLETE_ERROR = 2,         /* status Error, error code E_FAIL */
+  MEDIA_COMPLETE_CANCELED = 3,      /* status Canceled */
+  MEDIA_COMPLETE_RESULTS_FAIL = 4,  /* status Completed, but GetResults fails */
+  MEDIA_COMPLETE_ERROR_NO_CODE = 5, /* status Error, but the error code is S_OK */
+  MEDIA_COMPLETE_NO_OPERATION = 6,  /* the call succeeds without handing out an operation, as a
+                                       broken component might */
 } MediaSessionCompletion;
 
 typedef struct MediaSessionScript {
@@ -54,6 +57,9 @@ typedef struct MediaSessionScript {
   MediaSessionCompletion properties; /* TryGetMediaPropertiesAsync */
   MediaSessionCompletion open;       /* OpenReadAsync */
   MediaSessionCompletion read;       /* ReadAsync */
+  const char* failing_call; /* every call of this name in the call log fails (a query finds no
+                               interface, anything else gives E_UNEXPECTED); "CreateEventW" or
+                               "WaitForSingleObject": the program's next call of it fails */
 } MediaSessionScript;
 
 typedef struct MediaSessionCounts {
@@ -69,9 +75,10 @@ typedef struct MediaSessionCounts {
 typedef void(WINAPI* MediaSessionSetScriptFn)(const MediaSessionScript* script);
 /* Waits for operations still completing on the stand-in's threads, then reads the counters. */
 typedef void(WINAPI* MediaSessionCountsFn)(MediaSessionCounts* counts);
-/* The media and stream calls since the last media_session_set_script, as their method names
-   separated by single spaces ("RequestAsync GetCurrentSession ..."); copies at most
-   `capacity` - 1 characters and a terminating zero, and returns the full length. */
+/* The calls since the last media_session_set_script, separated by single spaces: method names,
+   "Activate:" and the class's last name for an activation, "QueryInterface:" and the interface
+   for queries that the caller makes ("Activate:SessionManager RequestAsync put_Completed ...");
+   copies at most `capacity` - 1 characters and a terminating zero, and returns the full length. */
 typedef size_t(WINAPI* MediaSessionCallsFn)(char* out, size_t capacity);
 /* Registers the stand-in's three classes in the prefix's machine registry, with this DLL's
    path as their DllPath. Returns 0 on success. */

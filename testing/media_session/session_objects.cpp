@@ -182,13 +182,15 @@ __declspec(dllexport) HRESULT WINAPI
   *factory = nullptr;
   const std::wstring name(WindowsGetStringRawBuffer(class_id, nullptr));
   if (name == kSessionManagerClass) {
-    *factory = new ManagerStatics(CurrentScript());
+    if (RecordCall("Activate:SessionManager")) *factory = new ManagerStatics(CurrentScript());
   } else if (name == kBufferClass) {
-    *factory = MakeBufferFactory();
+    if (RecordCall("Activate:Buffer")) *factory = MakeBufferFactory();
   } else if (name == kDataReaderClass) {
-    *factory = MakeDataReaderStatics();
+    if (RecordCall("Activate:DataReader")) *factory = MakeDataReaderStatics();
+  } else {
+    return CLASS_E_CLASSNOTAVAILABLE;
   }
-  return *factory != nullptr ? S_OK : CLASS_E_CLASSNOTAVAILABLE;
+  return *factory != nullptr ? S_OK : E_UNEXPECTED;
 }
 
 __declspec(dllexport) LONG WINAPI media_session_register() {

@@ -1,5 +1,7 @@
 #include "testing/media_session/standin_state.h"
 
+#include "testing/media_session/failing_import.h"
+
 #include <winstring.h>
 
 #include <fstream>
@@ -88,11 +90,12 @@ std::shared_ptr<const Script> CurrentScript() {
   return ReadScriptFile();
 }
 
-void RecordCall(const char* method) {
+bool RecordCall(const char* method) {
   std::lock_guard<std::mutex> hold(TheState().lock);
   std::string& calls = TheState().calls;
   if (!calls.empty()) calls += ' ';
   calls += method;
+  return !TheState().script || TheState().script->failing_call != method;
 }
 
 void RecordUnexpected() { ++TheState().unexpected_calls; }
@@ -134,8 +137,8 @@ ULONG Counted::DropReference() {
 }
 
 bool Counted::Enter(const char* method) {
-  if (method != nullptr) RecordCall(method);
-  if (references_.load() > 0) return true;
+  const bool succeeds = method == nullptr || RecordCall(method);
+  if (references_.load() > 0) return succeeds;
   ++TheState().used_after_release;
   return false;
 }
@@ -195,7 +198,9 @@ __declspec(dllexport) void WINAPI media_session_set_script(const MediaSessionScr
     copy->properties = script->properties;
     copy->open = script->open;
     copy->read = script->read;
+    if (script->failing_call != nullptr) copy->failing_call = script->failing_call;
   }
+  FailNextImportedCall(copy ? copy->failing_call : std::string());
   std::lock_guard<std::mutex> hold(TheState().lock);
   TheState().script = std::move(copy);
   TheState().calls.clear();

@@ -33,12 +33,14 @@ struct Script {
   MediaSessionCompletion properties = MEDIA_COMPLETE_AT_ONCE;
   MediaSessionCompletion open = MEDIA_COMPLETE_AT_ONCE;
   MediaSessionCompletion read = MEDIA_COMPLETE_AT_ONCE;
+  std::string failing_call;
 };
 
 // The script for a new pass: the one set in process, else the environment's file.
 std::shared_ptr<const Script> CurrentScript();
 
-void RecordCall(const char* method);
+// Records the call; false when the script makes calls of this name fail.
+bool RecordCall(const char* method);
 void RecordUnexpected();
 // Runs `body` on a new thread, joined before counters are read or a script is set.
 void RunLater(std::function<void()> body);
@@ -53,7 +55,8 @@ class Counted {
  protected:
   ULONG AddReference();
   ULONG DropReference();
-  // Records the call; false (and counted) when the object was already released to zero.
+  // Records the call (unless `method` is null); false when the script makes it fail, or (and
+  // counted) when the object was already released to zero.
   bool Enter(const char* method);
   // A method the real classes have but nothing here should call.
   HRESULT Unexpected();

@@ -96,8 +96,13 @@ class Stream final : public Counted,
         IsEqualIID(iid, IRandomAccessStreamWithContentType::Iid())) {
       return static_cast<IRandomAccessStreamWithContentType*>(this);
     }
-    if (IsEqualIID(iid, IRandomAccessStream::Iid())) return static_cast<IRandomAccessStream*>(this);
-    if (IsEqualIID(iid, IInputStream::Iid())) return static_cast<IInputStream*>(this);
+    if (IsEqualIID(iid, IRandomAccessStream::Iid()) &&
+        Enter("QueryInterface:IRandomAccessStream")) {
+      return static_cast<IRandomAccessStream*>(this);
+    }
+    if (IsEqualIID(iid, IInputStream::Iid()) && Enter("QueryInterface:IInputStream")) {
+      return static_cast<IInputStream*>(this);
+    }
     return nullptr;
   }
 

@@ -1,20 +1,24 @@
-// The media-session and stream adapters against the stand-in's Runtime classes, read the way the
-// poller reads them (ReadMediaSnapshot), with the stand-in's operations completing in each way.
+// The Runtime layer and the media-session and stream adapters against the stand-in's Runtime
+// classes, read the way the poller reads them (ReadMediaSnapshot), with the stand-in's operations
+// completing in each way and its calls failing in turn.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "now_playing/media_snapshot.h"
 #include "now_playing/tests/fake_ports.h"
 #include "now_playing/tests/windows/media_standin.h"
 #include "now_playing/windows/media_session_adapter.h"
+#include "now_playing/windows/runtime/await.h"
 #include "now_playing/windows/stream_adapter.h"
 
 namespace orvane::now_playing::testing {
@@ -59,40 +63,35 @@ struct ReadingCase {
 };
 
 const ReadingCase kReadingCases[] = {
-    {"AllAtOnce", [](MediaSessionScript&) {}, "Song|Band|Album|spotify|1|3", 3},
+    {"AllAtOnce", [](auto&) {}, "Song|Band|Album|spotify|1|3", 3},
     {"AllLaterOnAnotherThread",
-     [](MediaSessionScript& s) {
-       s.request = s.properties = s.open = s.read = MEDIA_COMPLETE_LATER;
-     },
+     [](auto& s) { s.request = s.properties = s.open = s.read = MEDIA_COMPLETE_LATER; },
      "Song|Band|Album|spotify|1|3", 3},
-    {"NoSession", [](MediaSessionScript& s) { s.has_session = 0; }, "", 0},
-    {"NullProperties", [](MediaSessionScript& s) { s.has_properties = 0; }, "", 0},
-    {"NullPlaybackInfo", [](MediaSessionScript& s) { s.has_playback_info = 0; },
-     "Song|Band|Album|spotify|0|3", 3},
-    {"NullTexts", [](MediaSessionScript& s) { s.title = s.album = nullptr; }, "|Band||spotify|1|3",
+    {"NoSession", [](auto& s) { s.has_session = 0; }, "", 0},
+    {"NullProperties", [](auto& s) { s.has_properties = 0; }, "", 0},
+    {"NullPlaybackInfo", [](auto& s) { s.has_playback_info = 0; }, "Song|Band|Album|spotify|0|3",
      3},
-    {"RequestFails", [](MediaSessionScript& s) { s.request = MEDIA_COMPLETE_ERROR; }, "", 0},
-    {"PropertiesCancelled", [](MediaSessionScript& s) { s.properties = MEDIA_COMPLETE_CANCELED; },
-     "", 0},
-    {"PropertiesResultsFail",
-     [](MediaSessionScript& s) { s.properties = MEDIA_COMPLETE_RESULTS_FAIL; }, "", 0},
-    {"OpenFails", [](MediaSessionScript& s) { s.open = MEDIA_COMPLETE_ERROR; },
+    {"NullTexts", [](auto& s) { s.title = s.album = nullptr; }, "|Band||spotify|1|3", 3},
+    {"NoRequestOperation", [](auto& s) { s.request = MEDIA_COMPLETE_NO_OPERATION; }, "", 0},
+    {"RequestErrorWithoutCode", [](auto& s) { s.request = MEDIA_COMPLETE_ERROR_NO_CODE; }, "", 0},
+    {"PropertiesCancelled", [](auto& s) { s.properties = MEDIA_COMPLETE_CANCELED; }, "", 0},
+    {"OpenFails", [](auto& s) { s.open = MEDIA_COMPLETE_ERROR; }, "Song|Band|Album|spotify|1|0", 0},
+    {"ReadFailsWithoutItsErrorCode",
+     [](auto& s) {
+       s.read = MEDIA_COMPLETE_ERROR;
+       s.failing_call = "get_ErrorCode";
+     },
      "Song|Band|Album|spotify|1|0", 0},
-    {"ReadCancelled", [](MediaSessionScript& s) { s.read = MEDIA_COMPLETE_CANCELED; },
-     "Song|Band|Album|spotify|1|0", 0},
-    {"NoThumbnail", [](MediaSessionScript& s) { s.has_thumbnail = 0; },
-     "Song|Band|Album|spotify|1|0", 0},
-    {"EmptyThumbnail", [](MediaSessionScript& s) { s.thumbnail_length = 0; },
-     "Song|Band|Album|spotify|1|0", 0},
+    {"NoThumbnail", [](auto& s) { s.has_thumbnail = 0; }, "Song|Band|Album|spotify|1|0", 0},
     {"LargeArtworkInAnotherBuffer",
-     [](MediaSessionScript& s) {
+     [](auto& s) {
        s.thumbnail_length = kLargeArtwork;
        s.read_returns_other_buffer = 1;
        s.read = MEDIA_COMPLETE_LATER;
      },
      "Song|Band|Album|spotify|1|307200", kLargeArtwork},
     {"ShortRead",
-     [](MediaSessionScript& s) {
+     [](auto& s) {
        s.thumbnail_length = kLargeArtwork;
        s.read_shortfall = 1000;
      },
@@ -106,53 +105,69 @@ TEST_P(MediaAdapterTest, ReadsTheSession) {
   MediaSessionScript script = Playing(thumbnail);
   GetParam().change(script);
   Script(script);
-  // Two passes: each leaves nothing alive behind it.
-  for (int pass = 0; pass < 2; ++pass) {
-    const std::optional<MediaSnapshot> snapshot = Read();
-    ExpectClean();
-    EXPECT_EQ(snapshot ? SnapshotSignature(*snapshot) : "", GetParam().signature);
-    if (GetParam().artwork == 0) continue;
-    ASSERT_TRUE(snapshot.has_value());
-    EXPECT_TRUE(snapshot->at(EncodableValue("artwork")) ==
-                EncodableValue(std::vector<uint8_t>(thumbnail.begin(),
-                                                    thumbnail.begin() + GetParam().artwork)));
-  }
+  // The pass leaves nothing alive behind it (checked at the end of each test).
+  const std::optional<MediaSnapshot> snapshot = Read();
+  EXPECT_EQ(snapshot ? SnapshotSignature(*snapshot) : "", GetParam().signature);
+  if (GetParam().artwork == 0) return;
+  ASSERT_TRUE(snapshot.has_value());
+  EXPECT_TRUE(snapshot->at(EncodableValue("artwork")) ==
+              EncodableValue(
+                  std::vector<uint8_t>(thumbnail.begin(), thumbnail.begin() + GetParam().artwork)));
 }
 
 INSTANTIATE_TEST_SUITE_P(Readings, MediaAdapterTest, ::testing::ValuesIn(kReadingCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// One pass makes the platform calls in this order.
-TEST_F(MediaStandin, CallsInOrder) {
+// One pass makes the platform calls in this order. Each failing in turn ends the pass there:
+// before the thumbnail is opened with an empty reading, after it with no artwork.
+TEST_F(MediaStandin, CallsInOrderEachFailingInTurn) {
   const std::vector<BYTE> thumbnail = Pattern(3);
   Script(Playing(thumbnail));
   ASSERT_TRUE(Read().has_value());
-  EXPECT_EQ(Calls(),
-            "RequestAsync GetCurrentSession TryGetMediaPropertiesAsync GetPlaybackInfo get_Title "
-            "get_Artist get_AlbumTitle get_SourceAppUserModelId get_PlaybackStatus get_Thumbnail "
-            "OpenReadAsync get_Size Create ReadAsync FromBuffer get_UnconsumedBufferLength "
-            "ReadBytes");
+  const std::string calls =
+      " Activate:SessionManager RequestAsync put_Completed QueryInterface:IAsyncInfo get_Status "
+      "GetResults GetCurrentSession TryGetMediaPropertiesAsync put_Completed "
+      "QueryInterface:IAsyncInfo get_Status GetResults GetPlaybackInfo get_Title get_Artist "
+      "get_AlbumTitle get_SourceAppUserModelId get_PlaybackStatus get_Thumbnail OpenReadAsync "
+      "put_Completed QueryInterface:IAsyncInfo get_Status GetResults "
+      "QueryInterface:IRandomAccessStream get_Size Activate:Buffer Create "
+      "QueryInterface:IInputStream ReadAsync put_Completed QueryInterface:IAsyncInfo get_Status "
+      "GetResults Activate:DataReader FromBuffer get_UnconsumedBufferLength ReadBytes ";
+  EXPECT_EQ(" " + Calls() + " ", calls);
+  std::istringstream names(calls);
+  for (std::string name; names >> name;) {
+    SCOPED_TRACE(name);
+    MediaSessionScript script = Playing(thumbnail);
+    script.failing_call = name.c_str();
+    Script(script);
+    const std::optional<MediaSnapshot> snapshot = Read();
+    ExpectClean();
+    const size_t failed = calls.find(" " + name + " ");
+    EXPECT_EQ(snapshot ? SnapshotSignature(*snapshot) : "",
+              failed < calls.find(" OpenReadAsync ") ? "" : "Song|Band|Album|spotify|1|0");
+    EXPECT_EQ(Calls(), calls.substr(1, failed + name.size()));
+  }
 }
 
-// The script file that the end-to-end test and the demo hand to the stand-in from outside.
-TEST_F(MediaStandin, ScriptFileFromTheEnvironment) {
-  char directory[MAX_PATH];
-  const std::string base(directory, GetTempPathA(MAX_PATH, directory));
-  const std::string script_path = base + "media_session_script.txt";
-  const std::string cover_path = base + "media_session_cover.bin";
-  std::ofstream(cover_path, std::ios::binary) << "cover";
-  std::ofstream(script_path, std::ios::binary)
-      << "title=Song \xc3\xa9\r\nartist=Band\nalbum=Album\napp_id=Spotify.exe\nstatus=paused\n"
-      << "thumbnail=" << cover_path << "\n";
-  SetEnvironmentVariableA("ORVANE_MEDIA_SESSION_SCRIPT", script_path.c_str());
-  set_script(nullptr);
-  const std::optional<MediaSnapshot> snapshot = Read();
-  EXPECT_EQ(snapshot ? SnapshotSignature(*snapshot) : "", "Song \xc3\xa9|Band|Album|spotify|0|5");
-  std::ofstream(script_path, std::ios::binary) << "session=none\n";
-  EXPECT_FALSE(Read().has_value());
-  SetEnvironmentVariableA("ORVANE_MEDIA_SESSION_SCRIPT", nullptr);
-  DeleteFileA(script_path.c_str());
-  DeleteFileA(cover_path.c_str());
+// A wait whose event cannot be created or waited for ends the pass; the next pass works. A failed
+// call gives a failure even when it left no last error.
+TEST_F(MediaStandin, FailingWaits) {
+  const std::vector<BYTE> thumbnail = Pattern(3);
+  for (const char* call : {"CreateEventW", "WaitForSingleObject"}) {
+    MediaSessionScript script = Playing(thumbnail);
+    script.failing_call = call;
+    Script(script);
+    EXPECT_FALSE(Read().has_value()) << call;
+    EXPECT_TRUE(Read().has_value()) << call;
+  }
+  const std::pair<DWORD, HRESULT> errors[] = {
+      {ERROR_SUCCESS, E_FAIL},
+      {ERROR_NOT_ENOUGH_MEMORY, HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY)},
+      {static_cast<DWORD>(E_OUTOFMEMORY), E_OUTOFMEMORY}};
+  for (const auto& [error, result] : errors) {
+    SetLastError(error);
+    EXPECT_EQ(runtime::LastErrorResult(), result);
+  }
 }
 
 }  // namespace

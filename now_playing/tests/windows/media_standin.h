@@ -47,8 +47,6 @@ class MediaStandin : public ::testing::Test {
               std::make_tuple(baseline_live_, 0L, 0L, 0L));
   }
   static void Script(const MediaSessionScript& script) { set_script_(&script); }
-  // Null: the script file that the environment names.
-  static void set_script(const MediaSessionScript* script) { set_script_(script); }
   static std::string Calls() {
     char text[1024];
     calls_(text, sizeof text);

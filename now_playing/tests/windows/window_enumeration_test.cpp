@@ -134,5 +134,14 @@ TEST(WindowEnumerationTest, ClassifiesByRealBrowserWindows) {
   }
 }
 
+// What the port answers when the system has nothing: no process to open, a path longer than the
+// room for it, a window without a title.
+TEST(WindowEnumerationTest, AnswersWithoutAnything) {
+  Win32WindowPlatform platform;
+  EXPECT_EQ(platform.ProcessImagePath(0, MAX_PATH), std::nullopt);
+  EXPECT_EQ(platform.ProcessImagePath(::GetCurrentProcessId(), 4), std::nullopt);
+  EXPECT_EQ(platform.WindowText(::GetDesktopWindow(), 512), u"");
+}
+
 }  // namespace
 }  // namespace orvane::now_playing::windows

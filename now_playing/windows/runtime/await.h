@@ -54,6 +54,29 @@ class CompletionHandler final : public Operation::Handler {
   Event completed_;
 };
 
+// The failure that the last platform call left behind, as an HRESULT. E_FAIL when it left none:
+// a failed call must not turn into S_OK.
+inline HRESULT LastErrorResult() noexcept {
+  const DWORD error = GetLastError();
+  return error == ERROR_SUCCESS ? E_FAIL : HRESULT_FROM_WIN32(error);
+}
+
+// Blocks until `completed` is signalled, then tells how `operation` ended: S_OK when it completed,
+// E_ABORT when it was cancelled, else its error. The same for every operation type.
+inline HRESULT WaitForOutcome(HANDLE completed, IUnknown* operation) noexcept {
+  if (WaitForSingleObject(completed, INFINITE) != WAIT_OBJECT_0) return LastErrorResult();
+  Microsoft::WRL::ComPtr<abi::AsyncInfo> info;
+  HRESULT hr = operation->QueryInterface(__uuidof(abi::AsyncInfo), &info);
+  if (FAILED(hr)) return hr;
+  abi::AsyncStatus status = abi::kAsyncStarted;
+  hr = info->get_Status(&status);
+  if (FAILED(hr)) return hr;
+  if (status == abi::kAsyncCompleted) return S_OK;
+  if (status == abi::kAsyncCanceled) return E_ABORT;
+  HRESULT error = E_FAIL;
+  return SUCCEEDED(info->get_ErrorCode(&error)) && FAILED(error) ? error : E_FAIL;
+}
+
 // Waits until `operation` completes and takes its results. Cancellation, completion with an
 // error and failing results are all failures (the HRESULT of the failure, or E_ABORT for a
 // cancelled operation). A result may be null.
@@ -63,23 +86,10 @@ HRESULT Await(
     Microsoft::WRL::ComPtr<std::remove_pointer_t<typename Operation::ResultType>>* result) {
   if (!operation) return E_POINTER;
   const auto handler = Adopt(new CompletionHandler<Operation>());
-  if (handler->completed() == nullptr) return HRESULT_FROM_WIN32(GetLastError());
+  if (handler->completed() == nullptr) return LastErrorResult();
   HRESULT hr = operation->put_Completed(handler.Get());
+  if (SUCCEEDED(hr)) hr = WaitForOutcome(handler->completed(), operation.Get());
   if (FAILED(hr)) return hr;
-  if (WaitForSingleObject(handler->completed(), INFINITE) != WAIT_OBJECT_0) {
-    return HRESULT_FROM_WIN32(GetLastError());
-  }
-  Microsoft::WRL::ComPtr<abi::AsyncInfo> info;
-  hr = operation.As(&info);
-  if (FAILED(hr)) return hr;
-  abi::AsyncStatus status = abi::kAsyncStarted;
-  hr = info->get_Status(&status);
-  if (FAILED(hr)) return hr;
-  if (status == abi::kAsyncCanceled) return E_ABORT;
-  if (status != abi::kAsyncCompleted) {
-    HRESULT error = E_FAIL;
-    return SUCCEEDED(info->get_ErrorCode(&error)) && FAILED(error) ? error : E_FAIL;
-  }
   return operation->GetResults(result->ReleaseAndGetAddressOf());
 }
 

@@ -27,11 +27,11 @@ class HString {
     if (value_ != nullptr) WindowsDeleteString(value_);
     value_ = nullptr;
   }
-  // A null HSTRING is the empty string.
+  // A null HSTRING is the empty string: its raw buffer is an empty text, never null.
   std::wstring ToWide() const {
     UINT32 length = 0;
     const wchar_t* text = WindowsGetStringRawBuffer(value_, &length);
-    return text == nullptr ? std::wstring() : std::wstring(text, length);
+    return std::wstring(text, length);
   }
 
  private:
@@ -41,7 +41,7 @@ class HString {
 // A manual-reset event, unsignalled at first; null when it could not be created.
 class Event {
  public:
-  Event() : handle_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+  Event() noexcept : handle_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
   ~Event() {
     if (handle_ != nullptr) CloseHandle(handle_);
   }
