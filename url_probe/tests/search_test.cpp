@@ -95,6 +95,7 @@ TEST(AddressBarSearch, TracesEachStep) {
       WithEdits({RecordedEdit{u"x", u"Tabs", {}, false}, Edit(u"", u"Search", u"a b"),
                  Edit(u"urlbar-input", u"", u"news.example")});
   window.root_name = u"Page - Browser";
+  window.root_class_name = u"BrowserWindow";
   RecordedPlatform platform(window);
   RecordedTrace().clear();
   probe_url_for_window(platform, kWindow, ProbeForm::kTraced, RecordTrace);
@@ -105,6 +106,7 @@ TEST(AddressBarSearch, TracesEachStep) {
       (std::vector<std::string>{
           "  CoInitializeEx hr=0x00000000 need_uninit=1",
           "  root.Name=\"Page - Browser\"",
+          "  root.ClassName=\"BrowserWindow\"",
           "  found 3 Edit controls",
           "  edit[0] id=\"x\" name=\"Tabs\" (no ValuePattern)",
           "  edit[1] id=\"\" name=\"Search\" value=\"a b\" definite=0 urlish=0",

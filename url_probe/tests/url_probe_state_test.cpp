@@ -125,9 +125,8 @@ TEST(UrlProbeState, CacheKeepsThirtyThreeAndEmptiesOnTheNextStore) {
     for (WindowHandle hwnd : windows) EXPECT_EQ(rig.state.CachedUrl(hwnd), UrlOf(hwnd));
     rig.ProbeInTurn({W(99)});
     reader.join();
-    for (WindowHandle hwnd : windows) {
+    for (WindowHandle hwnd : windows)
       EXPECT_EQ(rig.state.CachedUrl(hwnd), hwnd == W(next) ? UrlOf(hwnd) : u"") << next;
-    }
     EXPECT_EQ(rig.state.CachedUrl(W(next)), UrlOf(W(next)));
     rig.Release();
   }
