@@ -19,7 +19,8 @@ bool FlutterWindow::OnWindowCreated() {
       view_controller_, std::make_unique<FlutterViewController>(
                             frame.right - frame.left, frame.bottom - frame.top, project_));
   previous.reset();
-  if (view_controller_->engine() == nullptr || view_controller_->view() == nullptr) {
+  // The controller always has its engine object; without a view the library refused them.
+  if (view_controller_->view() == nullptr) {
     return false;
   }
   RegisterNativePlugins(view_controller_->engine());

@@ -59,13 +59,10 @@ std::string ToUtf8(const wchar_t* text) {
   if (needed <= 1) {
     return std::string();
   }
+  // The same text into exactly the size just reported: this conversion cannot fail.
   std::string utf8(static_cast<size_t>(needed - 1), '\0');
-  const int converted = ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text,
-                                              static_cast<int>(std::wcslen(text)), utf8.data(),
-                                              needed - 1, nullptr, nullptr);
-  if (converted == 0) {
-    return std::string();
-  }
+  ::WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text, static_cast<int>(std::wcslen(text)),
+                        utf8.data(), needed - 1, nullptr, nullptr);
   return utf8;
 }
 

@@ -15,12 +15,13 @@ constexpr wchar_t kWindowClassName[] = L"FLUTTER_RUNNER_WIN32_WINDOW";
 // Live Win32Window objects; the class goes when the last one closes. UI thread only.
 int32_t live_window_count = 0;
 
-// Registers the window class on first use and releases it on request. Created once, never freed.
+// Registers the window class on first use and releases it on request. Constant-initialised and
+// trivially destructible: no guard when first used, nothing to run at exit.
 class WindowClassRegistry {
  public:
   static WindowClassRegistry& Get() {
-    static WindowClassRegistry* registry = new WindowClassRegistry();
-    return *registry;
+    static WindowClassRegistry registry;
+    return registry;
   }
 
   const wchar_t* ClassName() {

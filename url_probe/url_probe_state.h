@@ -11,12 +11,15 @@
 
 namespace orvane::url_probe {
 
-// What the worker needs from outside: its thread's COM set-up and the probe itself.
+// What the worker needs from outside: its thread's COM set-up and the probe itself. The state
+// only refers to its port, which is never deleted through this interface.
 class UrlWorkerPort {
  public:
-  virtual ~UrlWorkerPort() = default;
   virtual void PrepareThread() = 0;
   virtual std::u16string Probe(WindowHandle hwnd) = 0;
+
+ protected:
+  ~UrlWorkerPort() = default;
 };
 
 // The worker port of the product: the untraced probe over a platform.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -57,12 +58,19 @@ inline HANDLE Start(const std::wstring& program, const std::wstring& tail, HANDL
   return info.hProcess;
 }
 
+// Polls until `done` holds, for at most 30 s.
+inline bool WaitUntil(const std::function<bool()>& done) {
+  for (int tries = 0; tries < 600; ++tries, ::Sleep(50)) {
+    if (done()) return true;
+  }
+  return false;
+}
+
 // The exit code, or STILL_ACTIVE when the process is still running after 20 s.
 inline DWORD ExitCode(HANDLE process) {
   DWORD code = STILL_ACTIVE;
-  if (process != nullptr && ::WaitForSingleObject(process, 20000) == WAIT_OBJECT_0) {
+  if (process != nullptr && ::WaitForSingleObject(process, 20000) == WAIT_OBJECT_0)
     ::GetExitCodeProcess(process, &code);
-  }
   return code;
 }
 
@@ -115,14 +123,6 @@ class Host {
       values.push_back(record.substr(from, record.find('\n', from) - from));
     }
     return values;
-  }
-  bool WaitFor(const std::string& prefix) const {
-    for (int tries = 0; tries < 1000; ++tries, ::Sleep(20)) {
-      if (Record().find("\n" + prefix) != std::string::npos) {
-        return true;
-      }
-    }
-    return false;
   }
   // The process's top-level window (test programs make windows of the same class).
   HWND Window() const {

@@ -46,9 +46,8 @@ TEST(ScaleForDpi, TruncatesTowardZero) {
       {-10, 120, -12},
       {5, 0, 0},
   };
-  for (const auto& c : cases) {
+  for (const auto& c : cases)
     EXPECT_EQ(ScaleForDpi(c.logical, c.dpi), c.scaled) << c.logical << " at " << c.dpi;
-  }
 }
 
 }  // namespace

@@ -5,14 +5,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdint>
-#include <cstdio>
 #include <fstream>
-#include <functional>
 #include <regex>
 #include <string>
 
 #include "runner/tests/exe_host.h"
+#include "testing/engine/fingerprint.h"
 #include "testing/media_session/media_session.h"
 
 namespace orvane {
@@ -20,15 +18,6 @@ namespace {
 
 void WriteFile(const std::wstring& path, const std::string& text) {
   std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << text;
-}
-
-// As the stand-in UI records byte lists (testing/engine/host_now_playing.h).
-std::string Fingerprint(const std::string& bytes) {
-  uint32_t hash = 2166136261u;
-  for (char byte : bytes) hash = (hash ^ static_cast<uint8_t>(byte)) * 16777619u;
-  char text[16];
-  std::snprintf(text, sizeof(text), "%08x", hash);
-  return std::to_string(bytes.size()) + ":" + text;
 }
 
 // The stand-in's classes, registered in the prefix's machine registry with the copy beside this
@@ -40,14 +29,6 @@ bool RegisterMediaSession() {
   const bool registered = register_classes != nullptr && register_classes() == ERROR_SUCCESS;
   ::FreeLibrary(module);
   return registered;
-}
-
-// Polls until `done` holds (the UI asks about once a second).
-bool WaitUntil(const std::function<bool()>& done) {
-  for (int tries = 0; tries < 600; ++tries, ::Sleep(50)) {
-    if (done()) return true;
-  }
-  return false;
 }
 
 TEST(NowPlayingExe, ServesTheScriptedTrackThenMarksItsEndOnce) {
@@ -63,9 +44,10 @@ TEST(NowPlayingExe, ServesTheScriptedTrackThenMarksItsEndOnce) {
   ::SetEnvironmentVariableW(L"ORVANE_MEDIA_SESSION_SCRIPT", script.c_str());
   const std::string signature =
       "Night Drive|The Examples|Test Pressing|spotify|1|" + std::to_string(cover_bytes.size());
-  const std::string track =
-      "{album=Test Pressing artist=The Examples artwork=" + Fingerprint(cover_bytes) +
-      " isPlaying=true signature=" + signature + " source=spotify title=Night Drive}";
+  const std::string track = "{album=Test Pressing artist=The Examples artwork=" +
+                            orvane_standin::Fingerprint(cover_bytes) +
+                            " isPlaying=true signature=" + signature +
+                            " source=spotify title=Night Drive}";
   // Each answer as a letter: no "since" yet and nothing known (a) or the track (T); the track's
   // signature sent back and nothing new (u) or the empty marker (E); the marker's empty signature
   // sent back and nothing new (n).

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,22 +38,18 @@ TEST(OrvaneExe, RunsTheWindowTheCommandLineAsksForAndTearsItDownInOrder) {
     SCOPED_TRACE(c.window);
     Host host(c.tail, c.dpi, c.fonts_consumed ? WM_FONTCHANGE : 0);
     // The stand-in UI looks for the exports once its first frame is done.
-    ASSERT_TRUE(host.WaitFor("exports ")) << host.Errors();
+    ASSERT_TRUE(WaitUntil([&] { return !host.Values("exports").empty(); })) << host.Errors();
     EXPECT_EQ(host.Values("exports"),
               Lines{"ov_get_url_for_hwnd=1 ov_request_url_for_hwnd=1 ov_get_cached_url=1"});
     std::string received;
-    for (const std::string& argument : host.Values("argument")) {
-      received += argument + "|";
-    }
+    for (const std::string& argument : host.Values("argument")) received += argument + "|";
     EXPECT_EQ(received, c.received + std::string("--enable-impeller=true|"));
     EXPECT_EQ(host.Values("first-frame"), Lines{c.window + " visible=0 showcmd=1"});
     EXPECT_EQ(host.Values("first-frame-done"),
               Lines{c.window + " visible=" + (c.shown ? "1" : "0") + " showcmd=1"});
     // Each plug-in registers once, in order, with a registrar.
     Lines plugins = host.Values("plugin-registered");
-    for (std::string& plugin : plugins) {
-      plugin.resize(plugin.find(' '));
-    }
+    for (std::string& plugin : plugins) plugin.resize(plugin.find(' '));
     EXPECT_EQ(plugins,
               (Lines{"AppLinksPluginCApi", "DesktopMultiWindowPlugin", "UrlLauncherWindows"}));
     EXPECT_EQ(host.Record().find(" 0000000000000000"), std::string::npos);
@@ -140,9 +137,7 @@ TEST(OrvaneExe, CarriesItsIconManifestAndVersionRecord) {
   ASSERT_NE(module, nullptr);
   auto resource = [module](const wchar_t* type, WORD id) {
     HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    if (found == nullptr) {
-      return std::string();
-    }
+    if (found == nullptr) return std::string();
     const auto* data = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
     return std::string(data, ::SizeofResource(module, found));
   };
@@ -172,10 +167,9 @@ TEST(OrvaneExe, CarriesItsIconManifestAndVersionRecord) {
   };
   const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
   ASSERT_NE(fixed, nullptr);
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 1u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->dwProductVersionLS, 1u);
+  EXPECT_EQ(std::tie(fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                     fixed->dwProductVersionLS),
+            std::make_tuple(0x00010000u, 1u, 0x00010000u, 1u));
   for (const auto& [name, text] :
        {std::pair{L"FileDescription", L"Orvane"}, std::pair{L"FileVersion", L"1.0.0+1"},
         std::pair{L"ProductVersion", L"1.0.0+1"}}) {

@@ -21,9 +21,7 @@ TEST(ToUtf8, ConvertsValidTextAndEmptiesInvalidText) {
       {lone_high, ""},
       {lone_low, ""},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(ToUtf8(c.text), c.utf8) << c.utf8;
-  }
+  for (const auto& c : cases) EXPECT_EQ(ToUtf8(c.text), c.utf8) << c.utf8;
 }
 
 }  // namespace

@@ -54,8 +54,8 @@ TEST(Win32Window, ClassLivesFromFirstOpenUntilTheLastWindowObjectGoes) {
     EXPECT_TRUE(ClassRegistered());
   }
   EXPECT_FALSE(ClassRegistered());
-  TestWindow later;
-  ASSERT_TRUE(later.Open());
+  Win32Window later;  // whose creation hook has nothing to refuse
+  ASSERT_TRUE(later.OpenWindow(L"t", {10, 10}, {300, 200}));
   EXPECT_TRUE(ClassRegistered());
 }
 
@@ -67,6 +67,7 @@ TEST(Win32Window, OpensInvisibleAndKeepsItsContentFillingTheClientAreaWithTheFoc
   EXPECT_NE(::SendMessageW(parent, WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_NE(::SendMessageW(parent, WM_GETICON, ICON_SMALL, 0), 0);
   EXPECT_FALSE(::IsWindowVisible(parent));
+  ::SetWindowPos(parent, nullptr, 0, 0, 320, 220, SWP_NOMOVE | SWP_NOZORDER);  // nothing to fill
 
   HWND content = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, parent,
                                    nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -144,9 +145,7 @@ LSTATUS WINAPI FakeRegGetValue(HKEY key, LPCWSTR sub_key, LPCWSTR value, DWORD f
   EXPECT_EQ(
       std::wstring(sub_key) + L"\\" + value,
       L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize\\AppsUseLightTheme");
-  if (theme.status == ERROR_SUCCESS) {
-    *static_cast<DWORD*>(data) = theme.light_theme;
-  }
+  if (theme.status == ERROR_SUCCESS) *static_cast<DWORD*>(data) = theme.light_theme;
   return theme.status;
 }
 

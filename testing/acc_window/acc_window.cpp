@@ -34,6 +34,7 @@ class Node final : public IAccessible, public IEnumVARIANT {
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     *out = nullptr;
+    if (riid == kIidIAccessible && spec_.null_accessible) return S_OK;
     if (riid == IID_IUnknown || riid == IID_IDispatch ||
         (riid == kIidIAccessible && !spec_.not_accessible)) {
       *out = static_cast<IAccessible*>(this);
@@ -90,8 +91,10 @@ class Node final : public IAccessible, public IEnumVARIANT {
         child.lVal > static_cast<LONG>(children_.size())) {
       return E_INVALIDARG;
     }
-    *out = static_cast<IAccessible*>(children_[static_cast<size_t>(child.lVal - 1)]);
-    (*out)->AddRef();
+    Node* node = children_[static_cast<size_t>(child.lVal - 1)];
+    if (node->spec_.listed != AccListing::kObject) return S_FALSE;
+    *out = static_cast<IAccessible*>(node);
+    node->AddRef();
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override {
@@ -110,16 +113,12 @@ class Node final : public IAccessible, public IEnumVARIANT {
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
     VariantInit(out);
     if (!IsSelf(child) || spec_.role_fails) return E_FAIL;
-    out->vt = VT_I4;
-    out->lVal = spec_.role;
-    return S_OK;
+    return Integer(spec_.role, out);
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* out) override {
     VariantInit(out);
     if (!IsSelf(child) || spec_.state_fails) return E_FAIL;
-    out->vt = VT_I4;
-    out->lVal = spec_.state;
-    return S_OK;
+    return Integer(spec_.state, out);
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* out) override {
     *out = nullptr;
@@ -167,10 +166,15 @@ class Node final : public IAccessible, public IEnumVARIANT {
     if (spec_.next_fails) return E_FAIL;
     ULONG n = 0;
     for (; n < count && cursor_ < children_.size(); ++n, ++cursor_) {
+      Node* node = children_[cursor_];
       VariantInit(&out[n]);
-      out[n].vt = VT_DISPATCH;
-      out[n].pdispVal = static_cast<IAccessible*>(children_[cursor_]);
-      out[n].pdispVal->AddRef();
+      out[n].vt = node->spec_.listed == AccListing::kChildId ? VT_I4 : VT_DISPATCH;
+      if (node->spec_.listed == AccListing::kChildId) {
+        out[n].lVal = static_cast<LONG>(cursor_ + 1);
+      } else if (node->spec_.listed == AccListing::kObject) {
+        out[n].pdispVal = static_cast<IAccessible*>(node);
+        node->AddRef();
+      }
     }
     if (fetched != nullptr) *fetched = n + spec_.over_reported;
     return n == count ? S_OK : S_FALSE;
@@ -190,6 +194,12 @@ class Node final : public IAccessible, public IEnumVARIANT {
 
  private:
   ~Node() = default;
+
+  HRESULT Integer(LONG value, VARIANT* out) const {
+    out->vt = VT_I4;
+    out->lVal = value;
+    return spec_.integer_type == VT_I4 ? S_OK : VariantChangeType(out, out, 0, spec_.integer_type);
+  }
 
   const AccNodeSpec& spec_;
   HWND* hwnd_;

@@ -15,8 +15,20 @@
 // keeps pumping messages, as a browser's would. Every call can be made to fail.
 namespace orvane::testing {
 
+// How a parent lists a child, in its enumerator and through get_accChild.
+enum class AccListing {
+  kObject,
+  kChildId,     // a simple element: its child id (VT_I4), with no object of its own
+  kNullObject,  // VT_DISPATCH with a null pointer, as a faulty server might list it
+};
+
 struct AccNodeSpec {
-  LONG role = 10;  // ROLE_SYSTEM_CLIENT
+  AccNodeSpec(LONG node_role = 10, std::optional<std::wstring> node_name = std::nullopt,
+              std::vector<AccNodeSpec> node_children = {})
+      : role(node_role), name(std::move(node_name)), children(std::move(node_children)) {}
+
+  LONG role = 10;                // ROLE_SYSTEM_CLIENT
+  VARTYPE integer_type = VT_I4;  // the type that role and state are answered in
   LONG state = 0;
   std::optional<std::wstring> name;
   std::optional<std::wstring> value;
@@ -30,6 +42,9 @@ struct AccNodeSpec {
   bool next_fails = false;
   // Asked for IAccessible, the object answers E_NOINTERFACE (it is a plain IDispatch).
   bool not_accessible = false;
+  // Asked for IAccessible, the object answers S_OK and a null pointer.
+  bool null_accessible = false;
+  AccListing listed = AccListing::kObject;
   // Without the enumerator, AccessibleChildren has to ask for each child in turn.
   bool serves_enum = true;
   // Reading this node's name destroys the window, as a browser closing mid-probe would.

@@ -18,14 +18,19 @@
 namespace orvane::testing {
 namespace {
 
-thread_local bool fail_next = false;
+// Allocations still to succeed before one fails; negative: none fails.
+thread_local int succeeding_before_failure = -1;
 std::atomic<int> failed{0};
 
 }  // namespace
 
 bool AllocationsCanFail() { return ORVANE_OWN_ALLOCATOR != 0; }
 
-void FailNextAllocation() { fail_next = AllocationsCanFail(); }
+void FailNextAllocation() { FailAllocationAfter(0); }
+
+void FailAllocationAfter(int succeeding) {
+  succeeding_before_failure = AllocationsCanFail() ? succeeding : -1;
+}
 
 int FailedAllocations() { return failed.load(); }
 
@@ -34,11 +39,12 @@ int FailedAllocations() { return failed.load(); }
 #if ORVANE_OWN_ALLOCATOR
 // The other forms of new and delete end up in these two.
 void* operator new(std::size_t size) {
-  using orvane::testing::fail_next;
   using orvane::testing::failed;
-  void* block = fail_next ? nullptr : std::malloc(size == 0 ? 1 : size);
+  using orvane::testing::succeeding_before_failure;
+  const bool fail = succeeding_before_failure == 0;
+  if (succeeding_before_failure >= 0) --succeeding_before_failure;
+  void* block = fail ? nullptr : std::malloc(size == 0 ? 1 : size);
   if (block == nullptr) {
-    fail_next = false;
     ++failed;
     throw std::bad_alloc();
   }

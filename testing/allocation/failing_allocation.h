@@ -8,6 +8,8 @@ namespace orvane::testing {
 bool AllocationsCanFail();
 // The calling thread's next allocation throws std::bad_alloc.
 void FailNextAllocation();
+// The calling thread's allocation after the next `succeeding` ones throws std::bad_alloc.
+void FailAllocationAfter(int succeeding);
 // Allocations that have failed so far, on every thread.
 int FailedAllocations();
 

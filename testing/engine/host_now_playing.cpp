@@ -8,7 +8,6 @@
 #include <wincodec.h>
 #include <wrl/client.h>
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +18,7 @@
 #include "client_wrapper/method_result.h"
 #include "client_wrapper/standard_method_codec.h"
 #include "testing/engine/engine_standin.h"
+#include "testing/engine/fingerprint.h"
 #include "testing/engine/standin_record.h"
 
 namespace orvane_standin {
@@ -76,16 +76,6 @@ class Capture : public orvane::MethodResult {
  private:
   Answer* answer_;
 };
-
-std::string Fingerprint(const std::vector<uint8_t>& bytes) {
-  uint32_t hash = 2166136261u;
-  for (uint8_t byte : bytes) {
-    hash = (hash ^ byte) * 16777619u;
-  }
-  char text[16];
-  std::snprintf(text, sizeof(text), "%08x", hash);
-  return std::to_string(bytes.size()) + ":" + text;
-}
 
 std::string Describe(const EncodableValue& value) {
   if (value.IsNull()) return "null";

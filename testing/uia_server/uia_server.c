@@ -101,6 +101,7 @@ static const UiaServerEdit* EditOf(void* self) { return &scenario->edits[((Objec
 
 /* Value pattern */
 static HRESULT STDMETHODCALLTYPE PatternValue(IUIAutomationValuePattern* self, BSTR* out) {
+  if (scenario->reading_value) scenario->reading_value();
   return Text(EditOf(self)->value, out);
 }
 static IUIAutomationValuePatternVtbl pattern_vtbl;
@@ -134,6 +135,7 @@ static HRESULT STDMETHODCALLTYPE ElementFindAll(IUIAutomationElement* self, enum
     return E_INVALIDARG;
   }
   if (FAILED(scenario->find_all_hr)) return scenario->find_all_hr;
+  if (scenario->null_answer == UIA_NULL_FOUND) return S_OK;
   *found = (IUIAutomationElementArray*)NewObject(&array_vtbl, &IID_IUIAutomationElementArray, -1);
   return S_OK;
 }
@@ -147,7 +149,7 @@ static HRESULT STDMETHODCALLTYPE ElementPatternAs(IUIAutomationElement* self, PA
   int index = ((Object*)self)->index;
   if (index < 0 || !scenario->edits[index].has_value_pattern) return S_OK;
   *out = NewObject(&pattern_vtbl, &IID_IUIAutomationValuePattern, index);
-  return S_OK;
+  return scenario->edits[index].fails == UIA_EDIT_PATTERN_FAILS ? E_FAIL : S_OK;
 }
 
 static HRESULT STDMETHODCALLTYPE ArrayLength(IUIAutomationElementArray* self, int* length) {
@@ -162,7 +164,8 @@ static HRESULT STDMETHODCALLTYPE ArrayElement(IUIAutomationElementArray* self, i
   (void)self;
   *element = NULL;
   if (index < 0 || index >= scenario->edit_count) return E_INVALIDARG;
-  if (scenario->edits[index].element_fails) return E_FAIL;
+  if (scenario->edits[index].fails == UIA_EDIT_ELEMENT_FAILS) return E_FAIL;
+  if (scenario->null_answer == UIA_NULL_ELEMENT) return S_OK;
   *element = (IUIAutomationElement*)NewObject(&element_vtbl, &IID_IUIAutomationElement, index);
   return S_OK;
 }
@@ -175,6 +178,7 @@ static HRESULT STDMETHODCALLTYPE AutomationFromHandle(IUIAutomation* self, UIA_H
   (void)self;
   *element = NULL;
   if (!IsWindow((HWND)hwnd)) return 0x80040201; /* UIA_E_ELEMENTNOTAVAILABLE */
+  if (scenario->null_answer == UIA_NULL_ROOT) return S_OK;
   *element = (IUIAutomationElement*)NewObject(&element_vtbl, &IID_IUIAutomationElement, -1);
   return S_OK;
 }
@@ -188,6 +192,7 @@ static HRESULT STDMETHODCALLTYPE AutomationPropertyCondition(IUIAutomation* self
     return E_INVALIDARG;
   }
   if (FAILED(scenario->condition_hr)) return scenario->condition_hr;
+  if (scenario->null_answer == UIA_NULL_CONDITION) return S_OK;
   *out = (IUIAutomationCondition*)NewObject(&condition_vtbl, &IID_IUIAutomationCondition, -1);
   return S_OK;
 }
@@ -244,6 +249,7 @@ static HRESULT STDMETHODCALLTYPE FactoryCreate(IClassFactory* self, IUnknown* ou
     InterlockedIncrement(&counts.unexpected_arguments);
     return E_NOINTERFACE;
   }
+  if (scenario->null_answer == UIA_NULL_AUTOMATION) return S_OK;
   *out = NewObject(&automation_vtbl, &IID_IUIAutomation, -1);
   return S_OK;
 }
@@ -263,6 +269,30 @@ HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** out) {
 
 /* The counters must outlive every apartment, so the module never unloads. */
 HRESULT WINAPI DllCanUnloadNow(void) { return S_FALSE; }
+
+#define CLASS_KEY L"Software\\Classes\\CLSID\\{ff48dba4-60ef-4201-aa87-54103eef594e}"
+
+HRESULT WINAPI DllRegisterServer(void) {
+  HMODULE self = NULL;
+  wchar_t path[MAX_PATH];
+  DWORD length;
+  LONG result;
+  GetModuleHandleExW(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      (LPCWSTR)(void*)&DllRegisterServer, &self);
+  length = GetModuleFileNameW(self, path, MAX_PATH);
+  result = RegSetKeyValueW(HKEY_LOCAL_MACHINE, CLASS_KEY L"\\InprocServer32", NULL, REG_SZ, path,
+                           (length + 1) * sizeof(wchar_t));
+  if (result == ERROR_SUCCESS) {
+    result = RegSetKeyValueW(HKEY_LOCAL_MACHINE, CLASS_KEY L"\\InprocServer32", L"ThreadingModel",
+                             REG_SZ, L"Both", sizeof(L"Both"));
+  }
+  return HRESULT_FROM_WIN32(result);
+}
+
+HRESULT WINAPI DllUnregisterServer(void) {
+  return HRESULT_FROM_WIN32(RegDeleteTreeW(HKEY_LOCAL_MACHINE, CLASS_KEY));
+}
 
 void WINAPI uia_server_set_scenario(const UiaServerScenario* new_scenario) {
   FillVtables();

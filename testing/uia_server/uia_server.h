@@ -1,5 +1,6 @@
-/* Control interface of the UI Automation stand-in server: a test loads the DLL, describes the
-   window it should report, registers it as CUIAutomation and reads the counters afterwards. */
+/* Control interface of the UI Automation stand-in server: a test loads the DLL, registers it as
+   CUIAutomation (DllRegisterServer), describes the window it should report and reads the counters
+   afterwards. */
 #pragma once
 
 #include <windows.h>
@@ -8,13 +9,30 @@
 extern "C" {
 #endif
 
+/* Which call about an Edit control fails. */
+typedef enum UiaServerEditFailure {
+  UIA_EDIT_SERVES = 0,
+  UIA_EDIT_ELEMENT_FAILS = 1, /* the array's GetElement for its index */
+  UIA_EDIT_PATTERN_FAILS = 2, /* GetCurrentPatternAs, handing out the pattern all the same */
+} UiaServerEditFailure;
+
 typedef struct UiaServerEdit {
   const wchar_t* automation_id; /* null: the property gives a null BSTR */
   const wchar_t* name;
-  int has_value_pattern;
+  int has_value_pattern; /* 0: S_OK and no pattern, as the system answers */
   const wchar_t* value;
-  int element_fails; /* GetElement fails for this index */
+  UiaServerEditFailure fails;
 } UiaServerEdit;
+
+/* The one call that succeeds but hands back no object, as a faulty server might. */
+typedef enum UiaServerNullAnswer {
+  UIA_NULL_NONE = 0,
+  UIA_NULL_AUTOMATION = 1, /* the class factory's CreateInstance */
+  UIA_NULL_ROOT = 2,       /* ElementFromHandle */
+  UIA_NULL_CONDITION = 3,  /* CreatePropertyCondition */
+  UIA_NULL_FOUND = 4,      /* FindAll */
+  UIA_NULL_ELEMENT = 5,    /* the array's GetElement, for every index */
+} UiaServerNullAnswer;
 
 typedef struct UiaServerScenario {
   const wchar_t* root_name;
@@ -25,6 +43,10 @@ typedef struct UiaServerScenario {
   const UiaServerEdit* edits;
   HRESULT create_hr; /* a failure code makes creating the automation object fail */
   HRESULT length_hr; /* a failure code makes the array's get_Length fail */
+  UiaServerNullAnswer null_answer;
+  /* Called as a Value pattern hands out its value, on the caller's thread (the server's objects
+     live in the caller's apartment): a test can make the caller run out of memory there. */
+  void (*reading_value)(void);
 } UiaServerScenario;
 
 typedef struct UiaServerCounts {
@@ -37,6 +59,9 @@ typedef struct UiaServerCounts {
 
 typedef void(WINAPI* UiaServerSetScenarioFn)(const UiaServerScenario* scenario);
 typedef void(WINAPI* UiaServerCountsFn)(UiaServerCounts* counts);
+/* DllRegisterServer and DllUnregisterServer: the class in the machine's registry (Wine 8's COM
+   does not look at the user's), with this library where it lies as its server. */
+typedef HRESULT(WINAPI* UiaServerRegisterFn)(void);
 
 #ifdef __cplusplus
 }

@@ -26,15 +26,6 @@ RecordedWindow WithEdits(std::vector<std::optional<RecordedEdit>> edits) {
   return window;
 }
 
-// The lines of a traced probe after the first, whose handle text depends on the platform.
-std::vector<std::string> TraceOf(const RecordedWindow& window) {
-  RecordedPlatform platform(window);
-  RecordedTrace().clear();
-  probe_url_for_window(platform, kWindow, ProbeForm::kTraced, RecordTrace);
-  EXPECT_EQ(RecordedTrace().at(0).rfind("--- ov_get_url_for_hwnd hwnd=", 0), 0u);
-  return {RecordedTrace().begin() + 1, RecordedTrace().end()};
-}
-
 // Both forms find the same URL, walk only when no Edit serves, and release all before uninit.
 void ExpectFound(const RecordedWindow& window, const std::u16string& expected) {
   for (const ProbeForm form : {ProbeForm::kUntraced, ProbeForm::kTraced}) {
@@ -88,8 +79,11 @@ TEST(AddressBarSearch, UninitialisesOnlyWhenItsOwnInitialisationCounts) {
     RecordedWindow window = WithEdits({Edit(u"", u"", u"a.example")});
     window.com_init_hr = static_cast<int32_t>(c.hr);
     RecordedPlatform platform(window);
-    EXPECT_EQ(probe_url_for_window(platform, kWindow, ProbeForm::kUntraced), u"a.example");
+    RecordedTrace().clear();
+    EXPECT_EQ(probe_url_for_window(platform, kWindow, ProbeForm::kTraced, RecordTrace),
+              u"a.example");
     EXPECT_EQ(platform.uninit_calls, c.uninit_calls) << c.hr;
+    EXPECT_EQ(RecordedTrace().at(1).back(), '0' + c.uninit_calls);  // "need_uninit=N"
   }
   RecordedPlatform platform(WithEdits({}));
   EXPECT_EQ(probe_url_for_window(platform, nullptr, ProbeForm::kTraced, RecordTrace), u"");
@@ -101,11 +95,18 @@ TEST(AddressBarSearch, TracesEachStep) {
       WithEdits({RecordedEdit{u"x", u"Tabs", {}, false}, Edit(u"", u"Search", u"a b"),
                  Edit(u"urlbar-input", u"", u"news.example")});
   window.root_name = u"Page - Browser";
+  window.root_class_name = u"BrowserWindow";
+  RecordedPlatform platform(window);
+  RecordedTrace().clear();
+  probe_url_for_window(platform, kWindow, ProbeForm::kTraced, RecordTrace);
+  // The first line's handle text depends on the platform.
+  EXPECT_EQ(RecordedTrace().at(0).rfind("--- ov_get_url_for_hwnd hwnd=", 0), 0u);
   EXPECT_EQ(
-      TraceOf(window),
+      std::vector<std::string>(RecordedTrace().begin() + 1, RecordedTrace().end()),
       (std::vector<std::string>{
           "  CoInitializeEx hr=0x00000000 need_uninit=1",
           "  root.Name=\"Page - Browser\"",
+          "  root.ClassName=\"BrowserWindow\"",
           "  found 3 Edit controls",
           "  edit[0] id=\"x\" name=\"Tabs\" (no ValuePattern)",
           "  edit[1] id=\"\" name=\"Search\" value=\"a b\" definite=0 urlish=0",

@@ -125,9 +125,8 @@ TEST(UrlProbeState, CacheKeepsThirtyThreeAndEmptiesOnTheNextStore) {
     for (WindowHandle hwnd : windows) EXPECT_EQ(rig.state.CachedUrl(hwnd), UrlOf(hwnd));
     rig.ProbeInTurn({W(99)});
     reader.join();
-    for (WindowHandle hwnd : windows) {
+    for (WindowHandle hwnd : windows)
       EXPECT_EQ(rig.state.CachedUrl(hwnd), hwnd == W(next) ? UrlOf(hwnd) : u"") << next;
-    }
     EXPECT_EQ(rig.state.CachedUrl(W(next)), UrlOf(W(next)));
     rig.Release();
   }
@@ -174,21 +173,16 @@ TEST(UrlProbeState, StartsOneWorkerForManyRequestsRetryingAFailedStart) {
   rig.Release(1000);
 }
 
-Rig* current = nullptr;
-int state_uses = 0;
-UrlProbeState& CurrentState() {
-  ++state_uses;
-  return current->state;
-}
-
 // The argument rule itself is checked with the synchronous call (search_test.cpp).
 TEST(UrlProbeState, ExportsRefuseBadArgumentsBeforeTouchingTheState) {
-  current = &Rig::Make();
-  request_url_for_hwnd(CurrentState, nullptr);
+  const StateAccessor untouchable = []() -> UrlProbeState& {
+    ADD_FAILURE() << "the state was asked for";
+    return Rig::Make().state;
+  };
+  request_url_for_hwnd(untouchable, nullptr);
   char16_t unit = u'#';
-  EXPECT_EQ(get_cached_url(CurrentState, W(1), &unit, 1), 0);
+  EXPECT_EQ(get_cached_url(untouchable, W(1), &unit, 1), 0);
   EXPECT_EQ(unit, u'#');
-  EXPECT_EQ(state_uses, 0);
 }
 
 }  // namespace

@@ -10,15 +10,22 @@
 namespace orvane::url_probe::windows {
 namespace {
 
-// Both live until the process is gone: the detached worker may still use them during exit.
+// Everything here lives until the process is gone: the detached worker may still use it during
+// exit.
 ProbePlatform& Platform() {
   static ProbePlatform* const platform = new WindowsProbePlatform;
   return *platform;
 }
 
+// The worker's port and the state that drives it, made together by the first call that needs them.
+struct Worker {
+  PlatformWorkerPort port{Platform()};
+  UrlProbeState state{port};
+};
+
 UrlProbeState& ProcessState() {
-  static UrlProbeState* const state = new UrlProbeState(*new PlatformWorkerPort(Platform()));
-  return *state;
+  static Worker* const worker = new Worker;
+  return worker->state;
 }
 
 char16_t* Units(wchar_t* buffer) { return reinterpret_cast<char16_t*>(buffer); }

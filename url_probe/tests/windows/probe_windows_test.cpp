@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -25,18 +24,16 @@
 namespace orvane::url_probe::testing {
 namespace {
 
+using orvane::testing::AccListing;
 using orvane::testing::AccNodeSpec;
 using orvane::testing::AccWindow;
+using orvane::testing::FailAllocationAfter;
 using orvane::testing::FailedAllocations;
 using orvane::testing::FailNextAllocation;
 
-AccNodeSpec Node(LONG role, std::optional<std::wstring> name = std::nullopt,
-                 std::vector<AccNodeSpec> children = {}) {
-  AccNodeSpec node;
-  node.role = role;
-  node.name = std::move(name);
-  node.children = std::move(children);
-  return node;
+template <typename Fn>
+Fn Export(HMODULE module, const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 // COM as the thread has it: 0 none (or only the process's multithreaded apartment, which
@@ -90,62 +87,54 @@ TEST(MsaaAdapter, WalksARealTreeThroughEitherEnumerationAndSurvivesFailingCalls)
       {[](auto&, auto& g, auto&) { g.children_fail = true; }, L"link.x"},
       {[](auto&, auto& g, auto&) { g.next_fails = true; }, L"link.x"},
       {[](auto&, auto&, auto& t) { t.not_accessible = true; }, L"link.x"},
-      {[](auto&, auto& g, auto&) { g.name_destroys_window = true; }, nullptr},  // whatever it finds
+      {[](auto&, auto&, auto& t) { t.listed = AccListing::kChildId; }, L"link.x"},
+      {[](auto&, auto&, auto& t) { t.listed = AccListing::kNullObject; }, L"link.x"},
+      // Only 32-bit integers count: read as one, this link's state would make it win.
+      {[](auto& r, auto&, auto&) { r.children[0].state = 0x4, r.children[0].integer_type = VT_I8; },
+       L"value.x"},
+      // The tree outlives its window, so the walk goes on.
+      {[](auto&, auto& g, auto&) { g.name_destroys_window = true; }, L"value.x"},
   };
   for (const auto& [change, expected] : cases) {
-    AccNodeSpec text = Node(42, L"name.x");
+    AccNodeSpec text(42, L"name.x");
     text.value = L"value.x";
-    AccNodeSpec tree = Node(10, {}, {Node(30, L"link.x"), Node(9, {}, {text})});
+    AccNodeSpec tree(10, {}, {{30, L"link.x"}, {9, {}, {text}}});
     change(tree, tree.children[1], tree.children[1].children[0]);
     AccWindow window(tree);
-    const std::wstring url = OnNewThread(COINIT_APARTMENTTHREADED, Walk, window);
-    if (expected) {
-      EXPECT_EQ(url, expected);
-    }
+    EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, window), expected);
   }
-  AccWindow plain(std::nullopt);  // the system's own accessible object
-  EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, plain), L"");
-  AccWindow closed(Node(10, {}, {Node(42, L"name.x")}));  // no accessible object at all
+  AccWindow closed(AccNodeSpec(10, {}, {{42, L"name.x"}}));  // no accessible object at all
   closed.Destroy();
   EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, closed), L"");
 }
 
-// In the server's own apartment the walk calls the tree directly, so the enumerator's count
-// reaches it as reported: more children than were filled in must not take it past the array.
-TEST(MsaaAdapter, ClampsAChildCountBeyondTheEntriesFilled) {
-  AccNodeSpec tree = Node(10, {}, {Node(42, L"only.x")});
+// In the server's own apartment the walk calls the tree directly, so the answers reach it as given:
+// more children than were filled in must not take it past the array, and a child that hands back
+// no interface with S_OK is passed over.
+TEST(MsaaAdapter, ClampsAChildCountBeyondTheEntriesFilledAndSkipsNullInterfaces) {
+  AccNodeSpec tree(10, {}, {{42, L"only.x"}, {42, L"null.x"}});
   tree.over_reported = 1u << 28;
+  tree.children[1].null_accessible = true;
   AccWindow window(tree, COINIT_MULTITHREADED);
   EXPECT_EQ(OnNewThread(COINIT_MULTITHREADED, Walk, window), L"only.x");
 }
 
 // Loads the UI Automation stand-in, which lies beside this program, and registers it as
-// CUIAutomation at run time so that a fresh prefix works. Wine 8's COM does not look at the
-// user's classes (the class stays unregistered there), so it goes into the machine's.
+// CUIAutomation at run time so that a fresh prefix works.
 class UiaProbe : public ::testing::Test {
  protected:
-  static constexpr wchar_t kClassKey[] =
-      L"Software\\Classes\\CLSID\\{ff48dba4-60ef-4201-aa87-54103eef594e}";
-
   static void SetUpTestSuite() {
-    wchar_t path[MAX_PATH];
-    std::wstring dll(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"uia_server.dll";
-    const HMODULE module = LoadLibraryW(dll.c_str());
-    const std::wstring server_key = std::wstring(kClassKey) + L"\\InprocServer32";
-    for (const auto& [name, value] :
-         {std::pair<const wchar_t*, std::wstring>{nullptr, dll}, {L"ThreadingModel", L"Both"}}) {
-      RegSetKeyValueW(HKEY_LOCAL_MACHINE, server_key.c_str(), name, REG_SZ, value.c_str(),
-                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    if (module == nullptr) return;
-    set_scenario_ = reinterpret_cast<UiaServerSetScenarioFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, "uia_server_set_scenario")));
-    counts_ = reinterpret_cast<UiaServerCountsFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, "uia_server_counts")));
+    const HMODULE module = LoadLibraryW(L"uia_server.dll");
+    const auto register_server = Export<UiaServerRegisterFn>(module, "DllRegisterServer");
+    set_scenario_ = Export<UiaServerSetScenarioFn>(module, "uia_server_set_scenario");
+    counts_ = Export<UiaServerCountsFn>(module, "uia_server_counts");
+    unregister_ = Export<UiaServerRegisterFn>(module, "DllUnregisterServer");
+    registered_ = module && register_server && register_server() == S_OK;
   }
-  static void TearDownTestSuite() { RegDeleteTreeW(HKEY_LOCAL_MACHINE, kClassKey); }
-  void SetUp() override { ASSERT_TRUE(set_scenario_ && counts_); }
+  static void TearDownTestSuite() {
+    if (registered_) unregister_();
+  }
+  void SetUp() override { ASSERT_TRUE(registered_ && set_scenario_ && counts_ && unregister_); }
 
   // No object left alive, none released twice or outside COM, every call as expected.
   static void ExpectCleanServer(const char* what) {
@@ -158,52 +147,65 @@ class UiaProbe : public ::testing::Test {
 
   static inline UiaServerSetScenarioFn set_scenario_ = nullptr;
   static inline UiaServerCountsFn counts_ = nullptr;
+  static inline UiaServerRegisterFn unregister_ = nullptr;
+  static inline bool registered_ = false;
 };
 
 const UiaServerEdit kEdits[] = {
-    {L"search", L"Search", TRUE, L"site.example", FALSE},
-    {L"tabs", L"Tabs", FALSE, nullptr, FALSE},
-    {nullptr, nullptr, TRUE, nullptr, TRUE},
-    {L"urlbar-input", nullptr, TRUE, L"https://a.example/xy", FALSE},
+    {L"search", L"Search", TRUE, L"site.example", UIA_EDIT_SERVES},
+    {L"tabs", L"Tabs", FALSE, nullptr, UIA_EDIT_SERVES},
+    {nullptr, nullptr, TRUE, nullptr, UIA_EDIT_ELEMENT_FAILS},
+    {L"urlbar-input", nullptr, TRUE, L"wrong.example", UIA_EDIT_PATTERN_FAILS},
+    {L"urlbar-input", nullptr, TRUE, L"https://a.example/xy", UIA_EDIT_SERVES},
 };
-const UiaServerEdit kUnusableEdits[] = {{L"a", L"Search", TRUE, L"hello world", FALSE},
-                                        {L"urlbar-input", nullptr, TRUE, L"", FALSE}};
+const UiaServerEdit kUnusableEdits[] = {{L"a", L"Search", TRUE, L"hello world", UIA_EDIT_SERVES},
+                                        {L"urlbar-input", nullptr, TRUE, L"", UIA_EDIT_SERVES}};
+constexpr UiaServerScenario kBrowser = {
+    L"News - Browser", L"BrowserWindow", S_OK, S_OK, 5, kEdits, S_OK, S_OK, UIA_NULL_NONE, nullptr};
+
+// The browser with one field changed.
+template <typename T>
+UiaServerScenario With(T UiaServerScenario::*field, T value) {
+  UiaServerScenario scenario = kBrowser;
+  scenario.*field = value;
+  return scenario;
+}
 
 TEST_F(UiaProbe, FindsTheAddressBarOrWalksLeavingTheApartmentAsItWas) {
-  const UiaServerScenario browser = {
-      L"News - Browser", L"BrowserWindow", S_OK, S_OK, 4, kEdits, S_OK, S_OK};
-  UiaServerScenario unusable = browser, no_edits = browser, no_condition = browser,
-                    no_find = browser, no_automation = browser, no_length = browser;
-  unusable.edits = kUnusableEdits;
+  UiaServerScenario unusable = With(&UiaServerScenario::edits, kUnusableEdits);
   unusable.edit_count = 2;
-  no_edits.edit_count = 0;
-  no_condition.condition_hr = E_FAIL;
-  no_find.find_all_hr = E_OUTOFMEMORY;
-  no_automation.create_hr = E_OUTOFMEMORY;
-  no_length.length_hr = E_FAIL;
-  AccWindow window(Node(10, {}, {Node(42, L"tree.example")}));
-  AccWindow closed(Node(10));
+  using S = UiaServerScenario;
+  AccWindow window(AccNodeSpec(10, {}, {{42, L"tree.example"}}));
+  AccWindow closed(AccNodeSpec(10));
   closed.Destroy();
   const struct {
     const char* what;
-    const UiaServerScenario& scenario;
+    UiaServerScenario scenario;
     const AccWindow& window;
     DWORD apartment;
     const wchar_t* expected;
   } cases[] = {
-      {"definite", browser, window, 0, L"https://a.example/xy"},
-      {"in a multithreaded apartment", browser, window, COINIT_MULTITHREADED,
+      {"definite", kBrowser, window, 0, L"https://a.example/xy"},
+      {"in a multithreaded apartment", kBrowser, window, COINIT_MULTITHREADED,
        L"https://a.example/xy"},
-      {"in a single-threaded apartment", browser, window, COINIT_APARTMENTTHREADED,
+      {"in a single-threaded apartment", kBrowser, window, COINIT_APARTMENTTHREADED,
        L"https://a.example/xy"},
       {"no usable Edit", unusable, window, 0, L"tree.example"},
-      {"walk in a multithreaded apartment", no_edits, window, COINIT_MULTITHREADED,
+      {"walk in a multithreaded apartment", With(&S::edit_count, 0), window, COINIT_MULTITHREADED,
        L"tree.example"},
-      {"no condition", no_condition, window, 0, L""},
-      {"FindAll fails", no_find, window, 0, L""},
-      {"no automation object", no_automation, window, 0, L""},
-      {"no array length", no_length, window, 0, L"tree.example"},
-      {"closed window", browser, closed, 0, L""},
+      {"no condition", With(&S::condition_hr, E_FAIL), window, 0, L""},
+      {"FindAll fails", With(&S::find_all_hr, E_OUTOFMEMORY), window, 0, L""},
+      {"no automation object", With(&S::create_hr, E_OUTOFMEMORY), window, 0, L""},
+      {"no array length", With(&S::length_hr, E_FAIL), window, 0, L"tree.example"},
+      {"closed window", kBrowser, closed, 0, L""},
+      // Calls that succeed without an object end the search as their failures do.
+      {"null automation", With(&S::null_answer, UIA_NULL_AUTOMATION), window, 0, L""},
+      {"null root", With(&S::null_answer, UIA_NULL_ROOT), window, 0, L""},
+      {"null condition", With(&S::null_answer, UIA_NULL_CONDITION), window, 0, L""},
+      {"null array", With(&S::null_answer, UIA_NULL_FOUND), window, 0, L""},
+      {"null elements", With(&S::null_answer, UIA_NULL_ELEMENT), window, 0, L"tree.example"},
+      // As the first value is copied: nothing found, and all released on the way out.
+      {"out of memory", With(&S::reading_value, &FailNextAllocation), window, 0, L""},
   };
   for (const auto& c : cases) {
     for (const ProbeForm form : {ProbeForm::kUntraced, ProbeForm::kTraced}) {
@@ -218,36 +220,31 @@ TEST_F(UiaProbe, FindsTheAddressBarOrWalksLeavingTheApartmentAsItWas) {
 TEST_F(UiaProbe, ExportsAnswerForRealWindows) {
   using GetUrlFn = int32_t (*)(HWND, wchar_t*, int32_t);
   const HMODULE self = GetModuleHandleW(nullptr);
-  const auto get_url = reinterpret_cast<GetUrlFn>(
-      reinterpret_cast<void*>(GetProcAddress(self, "ov_get_url_for_hwnd")));
-  const auto cached = reinterpret_cast<GetUrlFn>(
-      reinterpret_cast<void*>(GetProcAddress(self, "ov_get_cached_url")));
-  const auto request = reinterpret_cast<void (*)(HWND)>(
-      reinterpret_cast<void*>(GetProcAddress(self, "ov_request_url_for_hwnd")));
+  const auto get_url = Export<GetUrlFn>(self, "ov_get_url_for_hwnd");
+  const auto cached = Export<GetUrlFn>(self, "ov_get_cached_url");
+  const auto request = Export<void (*)(HWND)>(self, "ov_request_url_for_hwnd");
   ASSERT_TRUE(get_url && cached && request);
 
-  const UiaServerScenario scenario = {nullptr, nullptr, S_OK, S_OK, 4, kEdits, S_OK, S_OK};
-  set_scenario_(&scenario);
-  AccWindow window(Node(10));
+  set_scenario_(&kBrowser);
+  AccWindow window(AccNodeSpec(10));
   const HWND hwnd = window.hwnd();
   // Out of memory in the first calls, which make the probe's shared objects (no other test calls
   // them): 0 and the buffer untouched, or emptied by the cache's call; the calls work afterwards.
   wchar_t buffer[32] = L"#";
+  const int failed_before = FailedAllocations();
   FailNextAllocation();
   EXPECT_EQ(get_url(hwnd, buffer, 32), 0);
   EXPECT_EQ(buffer[0], L'#');
-  FailNextAllocation();
+  FailAllocationAfter(1);  // the platform's, made for the worker
   EXPECT_EQ(cached(hwnd, buffer, 32), 0);
   EXPECT_EQ(buffer[0], L'\0');
   FailNextAllocation();
   request(hwnd);
-  EXPECT_EQ(FailedAllocations(), 3);
+  EXPECT_EQ(FailedAllocations(), failed_before + 3);
 
   // The argument rule is the core's, checked natively (search_test.cpp).
   EXPECT_EQ(get_url(hwnd, buffer, 32), 20);
   EXPECT_EQ(std::wstring(buffer), L"https://a.example/xy");
-  EXPECT_EQ(cached(hwnd, buffer, 32), 0);  // never requested
-  EXPECT_EQ(buffer[0], L'\0');
 
   // No completion signal exists: the result shows up in the cache once the worker is done.
   request(hwnd);
@@ -255,11 +252,6 @@ TEST_F(UiaProbe, ExportsAnswerForRealWindows) {
   for (int i = 0; i < 2000 && (length = cached(hwnd, buffer, 32)) == 0; ++i) Sleep(10);
   EXPECT_EQ(length, 20);
   EXPECT_EQ(std::wstring(buffer), L"https://a.example/xy");
-
-  window.Destroy();
-  buffer[0] = L'#';
-  EXPECT_EQ(get_url(hwnd, buffer, 32), 0);
-  EXPECT_EQ(buffer[0], L'\0');
   ExpectCleanServer("exports");
 }
 
