@@ -47,25 +47,24 @@ void add_candidate_if_urlish(const std::u16string& text, const UrlCandidate& obj
   candidates.push_back(std::move(candidate));
 }
 
-void msaa_walk(AccObject& object, std::vector<UrlCandidate>& candidates, int32_t depth,
+void msaa_walk(AccObject* object, std::vector<UrlCandidate>& candidates, int32_t depth,
                int32_t max_depth) {
-  if (depth > max_depth) return;
+  if (object == nullptr || depth > max_depth) return;
   UrlCandidate here;
-  here.role = object.Role().value_or(-1);
+  here.role = object->Role().value_or(-1);
   // Tabs name other pages; their URLs would only mislead.
   if (here.role == kRolePageTab || here.role == kRolePageTabList) return;
   here.score = RoleScore(here.role);
   here.depth = depth;
-  if (const auto state = object.State()) here.focused = (*state & kStateFocused) != 0;
-  if (const auto value = object.Value()) add_candidate_if_urlish(*value, here, candidates);
-  if (const auto name = object.Name()) add_candidate_if_urlish(*name, here, candidates);
+  if (const auto state = object->State()) here.focused = (*state & kStateFocused) != 0;
+  if (const auto value = object->Value()) add_candidate_if_urlish(*value, here, candidates);
+  if (const auto name = object->Name()) add_candidate_if_urlish(*name, here, candidates);
   // A page's content holds links, not the address.
   if (here.role == kRoleDocument) return;
-  const auto count = object.ChildCount();
+  const auto count = object->ChildCount();
   if (!count || *count <= 0) return;
-  // The platform lists only children that are objects.
-  for (auto& child : object.Children(*count)) {
-    msaa_walk(*child, candidates, depth + 1, max_depth);
+  for (auto& child : object->Children(*count)) {
+    msaa_walk(child.get(), candidates, depth + 1, max_depth);
     child.reset();
   }
 }
@@ -89,7 +88,7 @@ std::u16string msaa_find_url(ProbePlatform& platform, WindowHandle hwnd, TraceSi
       return {};
     }
     const uint32_t t0 = platform.TickCount();
-    msaa_walk(*client.object, candidates, 0, kMsaaMaxDepth);
+    msaa_walk(client.object.get(), candidates, 0, kMsaaMaxDepth);
     elapsed = platform.TickCount() - t0;
   }
   trace(u"  msaa walk found %d candidates in %ums", static_cast<int>(candidates.size()), elapsed);

@@ -25,7 +25,7 @@ void add_candidate_if_urlish(const std::u16string& text, const UrlCandidate& obj
                              std::vector<UrlCandidate>& candidates);
 
 // Examines one object and, within max_depth, its children, appending in pre-order.
-void msaa_walk(AccObject& object, std::vector<UrlCandidate>& candidates, int32_t depth,
+void msaa_walk(AccObject* object, std::vector<UrlCandidate>& candidates, int32_t depth,
                int32_t max_depth);
 
 // Index of the best candidate: focused first, then the higher score, then the shallower one; a

@@ -178,6 +178,9 @@ TEST(MsaaWalk, TracesTwelveCandidatesButChoosesAmongAll) {
   EXPECT_EQ(lines[13], "    picked[14] score=1 depth=1 focused=1 value=\"last.example\"");
 
   EXPECT_EQ(Find(Node(10, u"Browser")), u"");
+  std::vector<UrlCandidate> none;
+  msaa_walk(nullptr, none, 0, kMsaaMaxDepth);
+  EXPECT_TRUE(none.empty());
   EXPECT_EQ(Find(Node(10), static_cast<int32_t>(0x80004002u)), u"");  // no accessible object
 }
 
