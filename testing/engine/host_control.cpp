@@ -2,7 +2,6 @@
 // window messages, for tests that run the real executable.
 
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "testing/engine/host_standin.h"
 #include "testing/engine/standin_record.h"
 #include "testing/engine/startup_profile.h"
+#include "testing/import_redirect/import_redirect.h"
 
 namespace orvane_standin {
 
@@ -106,47 +106,6 @@ void WINAPI RecordedCoUninitialize() {
   real_co_uninitialize();
 }
 
-// The executable's import slot for `function` of `library`, or null.
-ULONG_PTR* ImportSlot(HMODULE module, const char* library, const char* function) {
-  auto* base = reinterpret_cast<BYTE*>(module);
-  const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& imports =
-      headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-       imports.VirtualAddress != 0 && entry->Name != 0; ++entry) {
-    if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), library) != 0 ||
-        entry->OriginalFirstThunk == 0) {
-      continue;  // without the name table the slots cannot be told apart
-    }
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
-    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      const auto* name =
-          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char*>(name->Name), function) == 0) {
-        return &slots->u1.Function;
-      }
-    }
-  }
-  return nullptr;
-}
-
-// Points the executable's import of `function` at `replacement`; gives the function it had, or
-// null when there is no such import.
-ULONG_PTR Redirect(const char* library, const char* function, ULONG_PTR replacement) {
-  ULONG_PTR* slot = ImportSlot(::GetModuleHandleW(nullptr), library, function);
-  DWORD protection = 0;
-  if (slot == nullptr || !::VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &protection)) {
-    return 0;
-  }
-  const ULONG_PTR previous = *slot;
-  *slot = replacement;
-  ::VirtualProtect(slot, sizeof(*slot), protection, &protection);
-  return previous;
-}
-
 HWND WINAPI FailingCreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU,
                                    HINSTANCE, LPVOID) {
   AppendRecord("create-window-failed");
@@ -159,7 +118,7 @@ HWND WINAPI FailingCreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int
 void WatchComUninitialize() {
   if (!ReadHostSettings().recording || real_co_uninitialize != nullptr) return;
   ui_thread = ::GetCurrentThreadId();  // the view is created on the window thread
-  real_co_uninitialize = reinterpret_cast<CoUninitializeFunction>(Redirect(
+  real_co_uninitialize = reinterpret_cast<CoUninitializeFunction>(orvane::testing::RedirectImport(
       "ole32.dll", "CoUninitialize", reinterpret_cast<ULONG_PTR>(&RecordedCoUninitialize)));
 }
 
@@ -168,8 +127,9 @@ void WatchComUninitialize() {
 extern "C" UINT FlutterDesktopGetDpiForMonitor(HMONITOR /*monitor*/) {
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kDpiAsked);
   if (orvane_standin::ReadHostSettings().fail_window) {
-    orvane_standin::Redirect("user32.dll", "CreateWindowExW",
-                             reinterpret_cast<ULONG_PTR>(&orvane_standin::FailingCreateWindowExW));
+    orvane::testing::RedirectImport(
+        "user32.dll", "CreateWindowExW",
+        reinterpret_cast<ULONG_PTR>(&orvane_standin::FailingCreateWindowExW));
   }
   return orvane_standin::ReadHostSettings().dpi;
 }
