@@ -174,6 +174,8 @@ class Node final : public IAccessible, public IEnumVARIANT {
       } else if (node->spec_.listed == AccListing::kObject) {
         out[n].pdispVal = static_cast<IAccessible*>(node);
         node->AddRef();
+      } else {
+        out[n].pdispVal = nullptr;  // VariantInit sets only the type
       }
     }
     if (fetched != nullptr) *fetched = n + spec_.over_reported;

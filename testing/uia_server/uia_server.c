@@ -277,16 +277,21 @@ HRESULT WINAPI DllRegisterServer(void) {
   wchar_t path[MAX_PATH];
   DWORD length;
   LONG result;
-  GetModuleHandleExW(
-      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      (LPCWSTR)(void*)&DllRegisterServer, &self);
+  if (!GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          (LPCWSTR)(void*)&DllRegisterServer, &self)) {
+    return HRESULT_FROM_WIN32(GetLastError());
+  }
   length = GetModuleFileNameW(self, path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return E_FAIL; /* no path, or one cut short */
   result = RegSetKeyValueW(HKEY_LOCAL_MACHINE, CLASS_KEY L"\\InprocServer32", NULL, REG_SZ, path,
                            (length + 1) * sizeof(wchar_t));
   if (result == ERROR_SUCCESS) {
     result = RegSetKeyValueW(HKEY_LOCAL_MACHINE, CLASS_KEY L"\\InprocServer32", L"ThreadingModel",
                              REG_SZ, L"Both", sizeof(L"Both"));
   }
+  /* Half a registration would outlive the test, which only undoes a successful one. */
+  if (result != ERROR_SUCCESS) RegDeleteTreeW(HKEY_LOCAL_MACHINE, CLASS_KEY);
   return HRESULT_FROM_WIN32(result);
 }
 
