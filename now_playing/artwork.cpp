@@ -17,12 +17,12 @@ std::vector<uint8_t> ReadAll(StreamPlatform& streams, StreamReference& thumbnail
   PortResult<std::unique_ptr<StreamBuffer>> buffer = streams.CreateBuffer(count);
   if (!buffer.ok || !buffer.value) return {};
   // A stream may deliver its bytes in a buffer of its own rather than the one handed in: read
-  // what the operation returned.
+  // what the operation returned, or the buffer handed in when it returned none.
   PortResult<std::unique_ptr<StreamBuffer>> filled =
       stream.value->ReadAsync(*buffer.value, count, kNoReadOptions);
-  if (!filled.ok || !filled.value) return {};
+  if (!filled.ok) return {};
   PortResult<std::unique_ptr<StreamDataReader>> reader =
-      streams.DataReaderFromBuffer(*filled.value);
+      streams.DataReaderFromBuffer(filled.value ? *filled.value : *buffer.value);
   if (!reader.ok || !reader.value) return {};
   PortResult<uint32_t> available = reader.value->UnconsumedBufferLength();
   if (!available.ok) return {};

@@ -3,7 +3,8 @@
 // What the poller asks of the platform's media-transport controls.
 //
 // Adapters: one method is one platform call, or one awaited asynchronous operation (block
-// without a time limit until it completes; cancellation or an error is a failure). Make no
+// without a time limit until it completes; cancellation or an error is a failure; once the ports'
+// StopSignal is set, cancel the operation and report a failure instead of waiting). Make no
 // decisions: no status mapping, no empty-text rules, no retries; report what the call reported,
 // null objects included. Every object is owned by the returned pointer and released (exactly
 // once) by its destructor. All calls, releases included, happen on the poller thread, after

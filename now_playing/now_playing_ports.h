@@ -3,8 +3,8 @@
 // Everything the service needs from outside itself, injected at construction. The platform ports
 // are used on the poller thread only. The Windows adapters provide
 // `NowPlayingPorts MakeWindowsPorts()` (now_playing/windows/windows_ports.h), which fills
-// `media`, `streams` and `windows` with the real ones; the clock and the thread start have
-// standard implementations here, replaced only by tests.
+// `media`, `streams`, `windows` and `stop` with the real ones; the clock and the thread start
+// have standard implementations here, replaced only by tests.
 
 #include <chrono>
 #include <functional>
@@ -28,6 +28,15 @@ class PollerClock {
 // The steady clock and std::this_thread::sleep_until.
 std::unique_ptr<PollerClock> MakeSteadyClock();
 
+// Ends the poller's waits on the platform once the service stops. Set once, on the UI thread,
+// before the poller is joined: from then on an await of the media and stream ports (under way or
+// later) cancels its operation and reports a failure instead of waiting for it to complete.
+class StopSignal {
+ public:
+  virtual ~StopSignal() = default;
+  virtual void Set() = 0;
+};
+
 // Starts a thread running `body`. Throws (as std::thread does, std::system_error) when no thread
 // can be created.
 using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
@@ -39,6 +48,7 @@ struct NowPlayingPorts {
   std::unique_ptr<MediaPlatform> media;
   std::unique_ptr<StreamPlatform> streams;
   std::unique_ptr<WindowPlatform> windows;
+  std::unique_ptr<StopSignal> stop;  // none: the awaits have nothing to give up for
   std::unique_ptr<PollerClock> clock = MakeSteadyClock();
   ThreadStarter start_thread = StandardThreadStarter();
 };

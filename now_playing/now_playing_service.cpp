@@ -44,6 +44,9 @@ NowPlayingService::NowPlayingService(BinaryMessenger* messenger, NowPlayingPorts
 
 NowPlayingService::~NowPlayingService() {
   StopPolling();
+  // The messenger would otherwise keep handing messages to this destroyed service until the
+  // engine goes.
+  channel->SetMethodCallHandler(nullptr);
   signature = std::string();
   latest.reset();
   channel.reset();
@@ -51,6 +54,8 @@ NowPlayingService::~NowPlayingService() {
 
 void NowPlayingService::StopPolling() {
   stop_requested.exchange(true);
+  // A reading may be waiting for the platform, perhaps for ever.
+  if (ports.stop) ports.stop->Set();
   if (worker.joinable()) worker.join();
 }
 

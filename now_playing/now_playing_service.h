@@ -36,7 +36,7 @@ class NowPlayingService {
   friend void PollLoop(NowPlayingService* service);
   friend class NowPlayingServiceTestPeer;
 
-  // Sets `stop_requested` and waits for the poller to end.
+  // Sets `stop_requested` and the ports' stop signal, and waits for the poller to end.
   void StopPolling();
 
   NowPlayingPorts ports;

@@ -3,7 +3,8 @@
 // What the artwork reader asks of the platform's stream classes.
 //
 // Adapters: one method is one platform call, or one awaited asynchronous operation (block
-// without a time limit until it completes; cancellation or an error is a failure). Make no
+// without a time limit until it completes; cancellation or an error is a failure; once the ports'
+// StopSignal is set, cancel the operation and report a failure instead of waiting). Make no
 // decisions: no size checks, no retries, no choice between buffers; report what the call
 // reported. Every object is owned by the returned pointer and released (exactly once) by its
 // destructor, on the thread that called the port. A method may be called on an object only while

@@ -212,6 +212,7 @@ TEST(ArtworkTest, ReadsWhatTheReadDelivered) {
   std::vector<Case> cases = {
       {"whole", {large, {}, {}, false, ""}, large},
       {"returned buffer of its own", {large, {}, {}, true, ""}, large},
+      {"returned no buffer", {large, {}, {}, false, "ReadAsync=null"}, large},
       {"short read", {large, {}, 1000u, false, ""}, {large.begin(), large.begin() + 1000}},
       {"size 0", {large, 0u, {}, false, ""}, {}},
       // Only the low 32 bits of the size count.
@@ -223,8 +224,8 @@ TEST(ArtworkTest, ReadsWhatTheReadDelivered) {
   // A call that fails, answers no object or runs out of memory leaves no artwork.
   for (const char* fail :
        {"OpenReadAsync", "OpenReadAsync=null", "Size", "CreateBuffer", "CreateBuffer=null",
-        "ReadAsync", "ReadAsync=null", "DataReaderFromBuffer", "DataReaderFromBuffer=null",
-        "UnconsumedBufferLength", "ReadBytes", "UnconsumedBufferLength=bad_alloc"}) {
+        "ReadAsync", "DataReaderFromBuffer", "DataReaderFromBuffer=null", "UnconsumedBufferLength",
+        "ReadBytes", "UnconsumedBufferLength=bad_alloc"}) {
     cases.push_back({fail, {large, {}, {}, false, fail}, {}});
   }
   for (const auto& c : cases) {

@@ -23,6 +23,10 @@ Outcome Scripted(Ledger& ledger, const char* name, const std::string& fail) {
   const std::string_view rest = std::string_view(fail).substr(call.size());
   if (rest == "=bad_alloc") throw std::bad_alloc();
   if (rest == "=null") return Outcome::kNull;
+  if (rest == "=stuck") {
+    ledger.AwaitStop();
+    return Outcome::kFail;
+  }
   return rest.empty() ? Outcome::kFail : Outcome::kValue;
 }
 
@@ -123,8 +127,8 @@ class FakeStream : public ReadStream, public ScriptedObject<StreamScript> {
   }
   PortResult<std::unique_ptr<StreamBuffer>> ReadAsync(StreamBuffer& buffer, uint32_t count,
                                                       uint32_t options) override {
-    Outcome outcome = Scripted(ledger_, "ReadAsync", script_->fail);
-    if (outcome != Outcome::kValue) return {outcome == Outcome::kNull, nullptr};
+    const Outcome outcome = Scripted(ledger_, "ReadAsync", script_->fail);
+    if (outcome == Outcome::kFail) return {};
     if (options != 0) ledger_.Fault("ReadAsync with options");
     auto& handed = static_cast<FakeBuffer&>(buffer);
     if (count > handed.data->capacity) ledger_.Fault("ReadAsync beyond the buffer's capacity");
@@ -135,6 +139,8 @@ class FakeStream : public ReadStream, public ScriptedObject<StreamScript> {
     target->bytes.assign(script_->bytes.begin() + position_,
                          script_->bytes.begin() + position_ + n);
     position_ += n;
+    // Succeeded with no buffer returned: the bytes are in the one handed in.
+    if (outcome == Outcome::kNull) return Succeeded<std::unique_ptr<StreamBuffer>>(nullptr);
     return Succeeded<std::unique_ptr<StreamBuffer>>(std::make_unique<FakeBuffer>(ledger_, target));
   }
 
@@ -221,6 +227,25 @@ void Ledger::Enter() {
   std::lock_guard<std::mutex> guard(lock);
   if (poller) faults.push_back("apartment entered twice");
   poller = std::this_thread::get_id();
+}
+
+void Ledger::AwaitStop() {
+  std::unique_lock<std::mutex> guard(lock);
+  ++stuck;
+  changed.notify_all();
+  changed.wait(guard, [&] { return stopped; });
+  ++cancels;
+}
+
+void Ledger::Stop() {
+  std::lock_guard<std::mutex> guard(lock);
+  stopped = true;
+  changed.notify_all();
+}
+
+void Ledger::AwaitStuck() {
+  std::unique_lock<std::mutex> guard(lock);
+  changed.wait(guard, [&] { return stuck > 0; });
 }
 
 PortResult<std::unique_ptr<StreamBuffer>> FakeStreams::CreateBuffer(uint32_t capacity) {

@@ -6,6 +6,7 @@
 // written down as a fault.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -23,8 +24,18 @@ struct Ledger {
   void Call(const char* name);
   void Fault(const std::string& fault);
   void Enter();
+  // An await scripted to be stuck ("Call=stuck") waits here for the stop, then counts as
+  // cancelled.
+  void AwaitStop();
+  void Stop();
+  // Waits until an await is stuck.
+  void AwaitStuck();
 
   std::mutex lock;
+  std::condition_variable changed;
+  bool stopped = false;
+  int stuck = 0;
+  int cancels = 0;
   int live = 0;
   uint64_t calls = 0;  // counted, not listed: benchmarks make calls without end
   std::vector<std::string> faults;
@@ -44,7 +55,8 @@ struct SessionScript {
   int32_t status = kPlaybackPlaying;
   std::optional<StreamScript> thumbnail;
   // The call that reports a failure ("Title"), succeeds with no object or an empty value
-  // ("Title=null") or runs out of memory ("Title=bad_alloc").
+  // ("Title=null"), runs out of memory ("Title=bad_alloc") or, awaited, does not complete
+  // before the stop ("ReadAsync=stuck").
   std::string fail;
 };
 
@@ -110,16 +122,25 @@ class FakeWindows : public WindowPlatform {
   Ledger& ledger_;
 };
 
-// The three platform ports over one ledger. `ports` owns them (hand it to a service or read
+class FakeStop : public StopSignal {
+ public:
+  explicit FakeStop(Ledger& ledger) : ledger_(ledger) {}
+  void Set() override { ledger_.Stop(); }
+
+ private:
+  Ledger& ledger_;
+};
+
+// The platform ports over one ledger. `ports` owns them (hand it to a service or read
 // through it); the pointers stay usable while it lives.
 struct FakePlatform {
   Ledger ledger;
   FakeStreams* streams = new FakeStreams(ledger);
   FakeMedia* media = new FakeMedia(ledger, *streams);
   FakeWindows* windows = new FakeWindows(ledger);
-  NowPlayingPorts ports{std::unique_ptr<MediaPlatform>(media),
-                        std::unique_ptr<StreamPlatform>(streams),
-                        std::unique_ptr<WindowPlatform>(windows)};
+  NowPlayingPorts ports{
+      std::unique_ptr<MediaPlatform>(media), std::unique_ptr<StreamPlatform>(streams),
+      std::unique_ptr<WindowPlatform>(windows), std::make_unique<FakeStop>(ledger)};
 };
 
 }  // namespace orvane::now_playing::testing

@@ -32,9 +32,9 @@ class PlaybackInfoAdapter final : public MediaPlaybackInfo {
 
 class PropertiesAdapter final : public MediaProperties {
  public:
-  explicit PropertiesAdapter(
-      ComPtr<IGlobalSystemMediaTransportControlsSessionMediaProperties> properties)
-      : properties_(std::move(properties)) {}
+  PropertiesAdapter(ComPtr<IGlobalSystemMediaTransportControlsSessionMediaProperties> properties,
+                    HANDLE stop)
+      : properties_(std::move(properties)), stop_(stop) {}
   PortResult<std::u16string> Title() override {
     HString text;
     const HRESULT hr = properties_->get_Title(text.GetAddressOf());
@@ -53,17 +53,18 @@ class PropertiesAdapter final : public MediaProperties {
   PortResult<std::unique_ptr<StreamReference>> Thumbnail() override {
     ComPtr<IRandomAccessStreamReference> thumbnail;
     const HRESULT hr = properties_->get_Thumbnail(&thumbnail);
-    return FromCall(hr, WrapStreamReference(std::move(thumbnail)));
+    return FromCall(hr, WrapStreamReference(std::move(thumbnail), stop_));
   }
 
  private:
   const ComPtr<IGlobalSystemMediaTransportControlsSessionMediaProperties> properties_;
+  const HANDLE stop_;
 };
 
 class SessionAdapter final : public MediaSession {
  public:
-  explicit SessionAdapter(ComPtr<IGlobalSystemMediaTransportControlsSession> session)
-      : session_(std::move(session)) {}
+  SessionAdapter(ComPtr<IGlobalSystemMediaTransportControlsSession> session, HANDLE stop)
+      : session_(std::move(session)), stop_(stop) {}
   PortResult<std::u16string> SourceAppUserModelId() override {
     HString text;
     const HRESULT hr = session_->get_SourceAppUserModelId(text.GetAddressOf());
@@ -73,8 +74,8 @@ class SessionAdapter final : public MediaSession {
     ComPtr<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>> request;
     ComPtr<IGlobalSystemMediaTransportControlsSessionMediaProperties> properties;
     HRESULT hr = session_->TryGetMediaPropertiesAsync(&request);
-    if (SUCCEEDED(hr)) hr = runtime::Await(request, &properties);
-    return FromObjectCall<MediaProperties, PropertiesAdapter>(hr, std::move(properties));
+    if (SUCCEEDED(hr)) hr = runtime::Await(request, &properties, stop_);
+    return FromObjectCall<MediaProperties, PropertiesAdapter>(hr, std::move(properties), stop_);
   }
   PortResult<std::unique_ptr<MediaPlaybackInfo>> GetPlaybackInfo() override {
     ComPtr<IGlobalSystemMediaTransportControlsSessionPlaybackInfo> info;
@@ -84,24 +85,27 @@ class SessionAdapter final : public MediaSession {
 
  private:
   const ComPtr<IGlobalSystemMediaTransportControlsSession> session_;
+  const HANDLE stop_;
 };
 
 class ManagerAdapter final : public MediaSessionManager {
  public:
-  explicit ManagerAdapter(ComPtr<IGlobalSystemMediaTransportControlsSessionManager> manager)
-      : manager_(std::move(manager)) {}
+  ManagerAdapter(ComPtr<IGlobalSystemMediaTransportControlsSessionManager> manager, HANDLE stop)
+      : manager_(std::move(manager)), stop_(stop) {}
   PortResult<std::unique_ptr<MediaSession>> GetCurrentSession() override {
     ComPtr<IGlobalSystemMediaTransportControlsSession> session;
     const HRESULT hr = manager_->GetCurrentSession(&session);
-    return FromObjectCall<MediaSession, SessionAdapter>(hr, std::move(session));
+    return FromObjectCall<MediaSession, SessionAdapter>(hr, std::move(session), stop_);
   }
 
  private:
   const ComPtr<IGlobalSystemMediaTransportControlsSessionManager> manager_;
+  const HANDLE stop_;
 };
 
 class MediaPlatformAdapter final : public MediaPlatform {
  public:
+  explicit MediaPlatformAdapter(HANDLE stop) : stop_(stop) {}
   void EnterPollerThread() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
   PortResult<std::unique_ptr<MediaSessionManager>> RequestSessionManager() override {
     ComPtr<IGlobalSystemMediaTransportControlsSessionManagerStatics> statics;
@@ -109,15 +113,18 @@ class MediaPlatformAdapter final : public MediaPlatform {
     ComPtr<IGlobalSystemMediaTransportControlsSessionManager> manager;
     HRESULT hr = runtime::GetActivationFactory(kSessionManagerClass, &statics);
     if (SUCCEEDED(hr)) hr = statics->RequestAsync(&request);
-    if (SUCCEEDED(hr)) hr = runtime::Await(request, &manager);
-    return FromObjectCall<MediaSessionManager, ManagerAdapter>(hr, std::move(manager));
+    if (SUCCEEDED(hr)) hr = runtime::Await(request, &manager, stop_);
+    return FromObjectCall<MediaSessionManager, ManagerAdapter>(hr, std::move(manager), stop_);
   }
+
+ private:
+  const HANDLE stop_;
 };
 
 }  // namespace
 
-std::unique_ptr<MediaPlatform> MakeMediaPlatform() {
-  return std::make_unique<MediaPlatformAdapter>();
+std::unique_ptr<MediaPlatform> MakeMediaPlatform(HANDLE stop) {
+  return std::make_unique<MediaPlatformAdapter>(stop);
 }
 
 }  // namespace orvane::now_playing::windows

@@ -1,12 +1,16 @@
 #pragma once
 
 // The media-session port over the Runtime's Windows.Media.Control classes.
+#include <windows.h>
+
 #include <memory>
 
 #include "now_playing/media_port.h"
 
 namespace orvane::now_playing::windows {
 
-std::unique_ptr<MediaPlatform> MakeMediaPlatform();
+// `stop`: an event whose setting ends the awaits of the port and of the thumbnails it hands out
+// (StopSignal); null for none. It must outlive the port's objects.
+std::unique_ptr<MediaPlatform> MakeMediaPlatform(HANDLE stop = nullptr);
 
 }  // namespace orvane::now_playing::windows

@@ -18,12 +18,12 @@ PortResult<T> FromCall(HRESULT hr, T value) {
   return SUCCEEDED(hr) ? Succeeded(std::move(value)) : Failed<T>();
 }
 
-// A null object stays null; otherwise `Adapter` wraps the interface pointer.
-template <class Port, class Adapter, class Pointer>
-PortResult<std::unique_ptr<Port>> FromObjectCall(HRESULT hr, Pointer object) {
+// A null object stays null; otherwise `Adapter` wraps the interface pointer (and `more`).
+template <class Port, class Adapter, class Pointer, class... More>
+PortResult<std::unique_ptr<Port>> FromObjectCall(HRESULT hr, Pointer object, More... more) {
   if (FAILED(hr)) return Failed<std::unique_ptr<Port>>();
   if (!object) return Succeeded(std::unique_ptr<Port>());
-  return Succeeded(std::unique_ptr<Port>(new Adapter(std::move(object))));
+  return Succeeded(std::unique_ptr<Port>(new Adapter(std::move(object), more...)));
 }
 
 inline std::u16string ToUtf16(const runtime::HString& text) {

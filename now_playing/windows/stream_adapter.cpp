@@ -36,8 +36,8 @@ class DataReaderAdapter final : public StreamDataReader {
 
 class ReadStreamAdapter final : public ReadStream {
  public:
-  explicit ReadStreamAdapter(ComPtr<IRandomAccessStreamWithContentType> stream)
-      : stream_(std::move(stream)) {}
+  ReadStreamAdapter(ComPtr<IRandomAccessStreamWithContentType> stream, HANDLE stop)
+      : stream_(std::move(stream)), stop_(stop) {}
   PortResult<uint64_t> Size() override {
     ComPtr<IRandomAccessStream> random_access;
     UINT64 size = 0;
@@ -52,28 +52,30 @@ class ReadStreamAdapter final : public ReadStream {
     ComPtr<IBuffer> filled;
     HRESULT hr = runtime::Query(stream_, &input);
     if (SUCCEEDED(hr)) hr = input->ReadAsync(Unwrap(buffer), count, options, &read);
-    if (SUCCEEDED(hr)) hr = runtime::Await(read, &filled);
+    if (SUCCEEDED(hr)) hr = runtime::Await(read, &filled, stop_);
     return FromObjectCall<StreamBuffer, BufferAdapter>(hr, std::move(filled));
   }
 
  private:
   const ComPtr<IRandomAccessStreamWithContentType> stream_;
+  const HANDLE stop_;
 };
 
 class StreamReferenceAdapter final : public StreamReference {
  public:
-  explicit StreamReferenceAdapter(ComPtr<IRandomAccessStreamReference> reference)
-      : reference_(std::move(reference)) {}
+  StreamReferenceAdapter(ComPtr<IRandomAccessStreamReference> reference, HANDLE stop)
+      : reference_(std::move(reference)), stop_(stop) {}
   PortResult<std::unique_ptr<ReadStream>> OpenReadAsync() override {
     ComPtr<IAsyncOperation<IRandomAccessStreamWithContentType*>> open;
     ComPtr<IRandomAccessStreamWithContentType> stream;
     HRESULT hr = reference_->OpenReadAsync(&open);
-    if (SUCCEEDED(hr)) hr = runtime::Await(open, &stream);
-    return FromObjectCall<ReadStream, ReadStreamAdapter>(hr, std::move(stream));
+    if (SUCCEEDED(hr)) hr = runtime::Await(open, &stream, stop_);
+    return FromObjectCall<ReadStream, ReadStreamAdapter>(hr, std::move(stream), stop_);
   }
 
  private:
   const ComPtr<IRandomAccessStreamReference> reference_;
+  const HANDLE stop_;
 };
 
 class StreamPlatformAdapter final : public StreamPlatform {
@@ -101,10 +103,10 @@ std::unique_ptr<StreamPlatform> MakeStreamPlatform() {
   return std::make_unique<StreamPlatformAdapter>();
 }
 
-std::unique_ptr<StreamReference> WrapStreamReference(
-    ComPtr<IRandomAccessStreamReference> reference) {
+std::unique_ptr<StreamReference> WrapStreamReference(ComPtr<IRandomAccessStreamReference> reference,
+                                                     HANDLE stop) {
   if (!reference) return nullptr;
-  return std::make_unique<StreamReferenceAdapter>(std::move(reference));
+  return std::make_unique<StreamReferenceAdapter>(std::move(reference), stop);
 }
 
 }  // namespace orvane::now_playing::windows

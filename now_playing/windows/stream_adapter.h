@@ -1,6 +1,8 @@
 #pragma once
 
 // The stream port over the Runtime's Windows.Storage.Streams classes.
+#include <windows.h>
+
 #include <wrl/client.h>
 
 #include <memory>
@@ -12,8 +14,9 @@ namespace orvane::now_playing::windows {
 
 std::unique_ptr<StreamPlatform> MakeStreamPlatform();
 
-// A thumbnail or other stream reference; null for null.
+// A thumbnail or other stream reference; null for null. Its awaits end when `stop` (an event;
+// may be null) is set.
 std::unique_ptr<StreamReference> WrapStreamReference(
-    Microsoft::WRL::ComPtr<runtime::abi::IRandomAccessStreamReference> reference);
+    Microsoft::WRL::ComPtr<runtime::abi::IRandomAccessStreamReference> reference, HANDLE stop);
 
 }  // namespace orvane::now_playing::windows

@@ -1,8 +1,9 @@
 #pragma once
 
 // Blocking wait for an asynchronous Runtime operation (IAsyncOperation<T> or
-// IAsyncOperationWithProgress<T, P>), without a time limit. The completion handler is agile, so
-// the operation may call it on any thread; the waiting thread blocks on an event.
+// IAsyncOperationWithProgress<T, P>), without a time limit unless the caller stops. The completion
+// handler is agile, so the operation may call it on any thread; the waiting thread blocks on an
+// event that the handler owns, so a late call finds it still there.
 #include <windows.h>
 
 #include <objidl.h>
@@ -61,12 +62,20 @@ inline HRESULT LastErrorResult() noexcept {
   return error == ERROR_SUCCESS ? E_FAIL : HRESULT_FROM_WIN32(error);
 }
 
-// Blocks until `completed` is signalled, then tells how `operation` ended: S_OK when it completed,
-// E_ABORT when it was cancelled, else its error. The same for every operation type.
-inline HRESULT WaitForOutcome(HANDLE completed, IUnknown* operation) noexcept {
-  if (WaitForSingleObject(completed, INFINITE) != WAIT_OBJECT_0) return LastErrorResult();
+// Blocks until `completed` is signalled or, before that, `stop` (when there is one), then tells
+// how `operation` ended: S_OK when it completed, E_ABORT when it was cancelled or given up for the
+// stop, else its error. The same for every operation type.
+inline HRESULT WaitForOutcome(HANDLE completed, HANDLE stop, IUnknown* operation) noexcept {
+  const HANDLE events[] = {completed, stop};
+  const DWORD waited = WaitForMultipleObjects(stop != nullptr ? 2 : 1, events, FALSE, INFINITE);
+  if (waited != WAIT_OBJECT_0 && waited != WAIT_OBJECT_0 + 1) return LastErrorResult();
   Microsoft::WRL::ComPtr<abi::AsyncInfo> info;
   HRESULT hr = operation->QueryInterface(__uuidof(abi::AsyncInfo), &info);
+  if (waited == WAIT_OBJECT_0 + 1) {
+    // The operation may still complete later: it holds its own reference to the handler.
+    if (SUCCEEDED(hr)) info->Cancel();
+    return E_ABORT;
+  }
   if (FAILED(hr)) return hr;
   abi::AsyncStatus status = abi::kAsyncStarted;
   hr = info->get_Status(&status);
@@ -77,18 +86,19 @@ inline HRESULT WaitForOutcome(HANDLE completed, IUnknown* operation) noexcept {
   return SUCCEEDED(info->get_ErrorCode(&error)) && FAILED(error) ? error : E_FAIL;
 }
 
-// Waits until `operation` completes and takes its results. Cancellation, completion with an
-// error and failing results are all failures (the HRESULT of the failure, or E_ABORT for a
-// cancelled operation). A result may be null.
+// Waits until `operation` completes and takes its results, or gives it up once `stop` (an event;
+// may be null) is set. Cancellation, completion with an error and failing results are all
+// failures (the HRESULT of the failure, or E_ABORT for a cancelled operation). A result may be
+// null.
 template <class Operation>
-HRESULT Await(
-    const Microsoft::WRL::ComPtr<Operation>& operation,
-    Microsoft::WRL::ComPtr<std::remove_pointer_t<typename Operation::ResultType>>* result) {
+HRESULT Await(const Microsoft::WRL::ComPtr<Operation>& operation,
+              Microsoft::WRL::ComPtr<std::remove_pointer_t<typename Operation::ResultType>>* result,
+              HANDLE stop) {
   if (!operation) return E_POINTER;
   const auto handler = Adopt(new CompletionHandler<Operation>());
   if (handler->completed() == nullptr) return LastErrorResult();
   HRESULT hr = operation->put_Completed(handler.Get());
-  if (SUCCEEDED(hr)) hr = WaitForOutcome(handler->completed(), operation.Get());
+  if (SUCCEEDED(hr)) hr = WaitForOutcome(handler->completed(), stop, operation.Get());
   if (FAILED(hr)) return hr;
   return operation->GetResults(result->ReleaseAndGetAddressOf());
 }
