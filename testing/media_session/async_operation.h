@@ -1,9 +1,9 @@
 #pragma once
 
 // An asynchronous operation of the stand-in: it ends as its script says (at once, later on a
-// thread of its own, with an error, cancelled, or with failing results) and checks that its
-// caller behaves as the platform demands (one agile handler of the right type, results only
-// after a successful completion).
+// thread of its own, with an error, cancelled, with failing results, or only once cancelled) and
+// checks that its caller behaves as the platform demands (one agile handler of the right type,
+// results only after a successful completion, the handler kept by the operation until it goes).
 #include <windows.h>
 
 #include <objidl.h>
@@ -51,6 +51,7 @@ class AsyncOperation final : public Counted,
       : completion_(completion), result_(std::move(result)) {
     switch (completion_) {
       case MEDIA_COMPLETE_LATER:
+      case MEDIA_COMPLETE_NEVER:
         status_ = abi::kAsyncStarted;
         break;
       case MEDIA_COMPLETE_ERROR:
@@ -92,18 +93,13 @@ class AsyncOperation final : public Counted,
       }
       handler_ = handler;
     }
-    if (completion_ != MEDIA_COMPLETE_LATER) {
+    if (completion_ == MEDIA_COMPLETE_NEVER) {
+      Report("stuck");
+    } else if (completion_ == MEDIA_COMPLETE_LATER) {
+      CompleteLater(abi::kAsyncCompleted, 0);
+    } else {
       Complete();
-      return S_OK;
     }
-    Microsoft::WRL::ComPtr<AsyncOperation> self(this);
-    RunLater([self] {
-      {
-        std::lock_guard<std::mutex> hold(self->lock_);
-        self->status_ = abi::kAsyncCompleted;
-      }
-      self->Complete();
-    });
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_Completed(Handler**) override { return Unexpected(); }
@@ -138,7 +134,20 @@ class AsyncOperation final : public Counted,
     *error = status_ == abi::kAsyncError && completion_ == MEDIA_COMPLETE_ERROR ? E_FAIL : S_OK;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Cancel() override { return Unexpected(); }
+  // Long enough for the waiter to have given the operation up before its handler runs.
+  static constexpr DWORD kLateCancellation = 100;
+
+  HRESULT STDMETHODCALLTYPE Cancel() override {
+    if (!Enter("Cancel")) return E_UNEXPECTED;
+    RecordCancel();
+    std::lock_guard<std::mutex> hold(lock_);
+    // Cancelling what has ended already changes nothing.
+    if (completion_ == MEDIA_COMPLETE_NEVER && status_ == abi::kAsyncStarted && !cancelling_) {
+      cancelling_ = true;
+      CompleteLater(abi::kAsyncCanceled, kLateCancellation);
+    }
+    return S_OK;
+  }
   HRESULT STDMETHODCALLTYPE Close() override { return Enter(nullptr) ? S_OK : E_UNEXPECTED; }
 
  private:
@@ -152,6 +161,18 @@ class AsyncOperation final : public Counted,
            SUCCEEDED(handler->QueryInterface(__uuidof(IUnknown), &unknown)) &&
            handler->QueryInterface(__uuidof(IMarshal), &marshal) == E_NOINTERFACE &&
            marshal == nullptr && handler->QueryInterface(Handler::Iid(), nullptr) == E_POINTER;
+  }
+  // Completes with `status` on a thread of the stand-in's own, after `delay` ms.
+  void CompleteLater(abi::AsyncStatus status, DWORD delay) {
+    Microsoft::WRL::ComPtr<AsyncOperation> self(this);
+    RunLater([self, status, delay] {
+      Sleep(delay);
+      {
+        std::lock_guard<std::mutex> hold(self->lock_);
+        self->status_ = status;
+      }
+      self->Complete();
+    });
   }
   // Calls the handler once with the final status. The handler is kept until the operation goes.
   void Complete() {
@@ -180,6 +201,7 @@ class AsyncOperation final : public Counted,
   const MediaSessionCompletion completion_;
   std::mutex lock_;
   abi::AsyncStatus status_;
+  bool cancelling_ = false;
   Microsoft::WRL::ComPtr<Handler> handler_;
   Microsoft::WRL::ComPtr<Result> result_;
 };

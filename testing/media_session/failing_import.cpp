@@ -16,15 +16,16 @@ void Restore() {
   pending = nullptr;
 }
 
+// Both leave no last error, as a failing call may: the failure must not read as success.
 HANDLE WINAPI FailingCreateEvent(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCWSTR) {
   Restore();
-  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  SetLastError(ERROR_SUCCESS);
   return nullptr;
 }
 
-DWORD WINAPI FailingWait(HANDLE, DWORD) {
+DWORD WINAPI FailingWait(DWORD, const HANDLE*, BOOL, DWORD) {
   Restore();
-  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  SetLastError(ERROR_SUCCESS);
   return WAIT_FAILED;
 }
 
@@ -37,8 +38,8 @@ void FailNextImportedCall(const std::string& function) {
   if (function == "CreateEventW") {
     name = "CreateEventW";
     replacement = reinterpret_cast<ULONG_PTR>(&FailingCreateEvent);
-  } else if (function == "WaitForSingleObject") {
-    name = "WaitForSingleObject";
+  } else if (function == "WaitForMultipleObjects") {
+    name = "WaitForMultipleObjects";
     replacement = reinterpret_cast<ULONG_PTR>(&FailingWait);
   } else {
     return;

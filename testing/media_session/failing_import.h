@@ -9,7 +9,7 @@
 namespace orvane::testing::media_session {
 
 // Undoes a redirect still pending; then, when `function` is "CreateEventW" or
-// "WaitForSingleObject", makes the program's next call of it fail (ERROR_NOT_ENOUGH_MEMORY). Not
+// "WaitForMultipleObjects", makes the program's next call of it fail (leaving no last error). Not
 // for programs that call the function on other threads meanwhile.
 void FailNextImportedCall(const std::string& function);
 

@@ -13,8 +13,15 @@
        app_id=Spotify.exe
        status=playing           (or paused, or the number of the PlaybackStatus value)
        thumbnail=Z:\tmp\cover.png   (the thumbnail stream's bytes, read from that file)
+       never=ReadAsync          (that operation does not complete: MEDIA_COMPLETE_NEVER; also
+                                 RequestAsync, TryGetMediaPropertiesAsync or OpenReadAsync)
    One key=value per line; keys left out give null strings, status Closed (0) and no thumbnail.
-   No variable, a missing file, or a line "session=none" give no current session. */
+   No variable, a missing file, or a line "session=none" give no current session.
+
+   When the environment variable ORVANE_MEDIA_SESSION_REPORT names a file, the stand-in appends
+   lines to it: "stuck" once an operation that does not complete has its handler, and, at each
+   CoUninitialize call of the executable (once late completions have run), "counts " and the
+   fields of MediaSessionCounts as name=value. */
 #pragma once
 
 #include <windows.h>
@@ -36,6 +43,8 @@ typedef enum MediaSessionCompletion {
   MEDIA_COMPLETE_ERROR_NO_CODE = 5, /* status Error, but the error code is S_OK */
   MEDIA_COMPLETE_NO_OPERATION = 6,  /* the call succeeds without handing out an operation, as a
                                        broken component might */
+  MEDIA_COMPLETE_NEVER = 7,         /* does not complete unless cancelled; then completes as
+                                       cancelled, on a thread of its own, after a short delay */
 } MediaSessionCompletion;
 
 typedef struct MediaSessionScript {
@@ -59,7 +68,7 @@ typedef struct MediaSessionScript {
   MediaSessionCompletion read;       /* ReadAsync */
   const char* failing_call; /* every call of this name in the call log fails (a query finds no
                                interface, anything else gives E_UNEXPECTED); "CreateEventW" or
-                               "WaitForSingleObject": the program's next call of it fails */
+                               "WaitForMultipleObjects": the program's next call of it fails */
 } MediaSessionScript;
 
 typedef struct MediaSessionCounts {
@@ -67,7 +76,11 @@ typedef struct MediaSessionCounts {
   LONG live;               /* objects not yet released to zero */
   LONG over_released;      /* Release calls on an object already at zero */
   LONG used_after_release; /* calls on an object already released to zero */
-  LONG unexpected_calls;   /* calls or arguments the real classes would reject */
+  LONG unexpected_calls;   /* calls or arguments the real classes would reject, and activations
+                              outside the multithreaded apartment */
+  LONG live_strings;       /* HSTRINGs handed out and not yet deleted by the executable */
+  LONG live_events;        /* events the executable created and has not closed */
+  LONG cancels;            /* IAsyncInfo::Cancel calls */
 } MediaSessionCounts;
 
 /* Copies the script (null: back to the file named by the environment) and clears the call log.

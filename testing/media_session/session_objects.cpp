@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <activation.h>
+#include <objbase.h>
 #include <winstring.h>
 #include <wrl/client.h>
 
@@ -169,6 +170,15 @@ std::wstring ClassKey(const wchar_t* name) {
 
 const wchar_t* const kClasses[] = {kSessionManagerClass, kBufferClass, kDataReaderClass};
 
+// The caller waits on operations without pumping messages, which only the multithreaded
+// apartment allows; it must have entered it itself.
+bool InMultithreadedApartment() {
+  APTTYPE type = APTTYPE_CURRENT;
+  APTTYPEQUALIFIER qualifier = APTTYPEQUALIFIER_NONE;
+  return SUCCEEDED(CoGetApartmentType(&type, &qualifier)) && type == APTTYPE_MTA &&
+         qualifier == APTTYPEQUALIFIER_NONE;
+}
+
 }  // namespace
 }  // namespace orvane::testing::media_session
 
@@ -181,6 +191,7 @@ __declspec(dllexport) HRESULT WINAPI
   if (factory == nullptr) return E_POINTER;
   *factory = nullptr;
   const std::wstring name(WindowsGetStringRawBuffer(class_id, nullptr));
+  if (!InMultithreadedApartment()) RecordUnexpected();
   if (name == kSessionManagerClass) {
     if (RecordCall("Activate:SessionManager")) *factory = new ManagerStatics(CurrentScript());
   } else if (name == kBufferClass) {

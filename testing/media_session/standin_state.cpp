@@ -8,7 +8,10 @@
 #include <functional>
 #include <iterator>
 #include <mutex>
+#include <set>
 #include <sstream>
+
+#include "testing/import_redirect/import_redirect.h"
 
 namespace orvane::testing::media_session {
 namespace {
@@ -18,8 +21,10 @@ struct State {
   std::shared_ptr<const Script> script;  // null: the environment's file
   std::string calls;
   std::vector<std::thread> threads;
+  std::set<HSTRING> strings;  // handed out, not yet deleted
+  std::set<HANDLE> events;    // created by the executable, not yet closed
   std::atomic<LONG> created{0}, live{0}, over_released{0}, used_after_release{0},
-      unexpected_calls{0};
+      unexpected_calls{0}, cancels{0};
 };
 
 State& TheState() {
@@ -61,6 +66,14 @@ std::shared_ptr<const Script> ReadScriptFile() {
                                 : value == "paused" ? 5
                                                     : std::atoi(value.c_str());
     }
+    const std::pair<const char*, MediaSessionCompletion Script::*> operations[] = {
+        {"RequestAsync", &Script::request},
+        {"TryGetMediaPropertiesAsync", &Script::properties},
+        {"OpenReadAsync", &Script::open},
+        {"ReadAsync", &Script::read}};
+    for (const auto& [name, completion] : operations) {
+      if (key == "never" && value == name) (*script).*completion = MEDIA_COMPLETE_NEVER;
+    }
     if (key == "thumbnail") {
       std::ifstream image(value, std::ios::binary);
       script->has_thumbnail = static_cast<bool>(image);
@@ -79,6 +92,94 @@ void JoinThreads() {
   }
   for (std::thread& thread : threads) thread.join();
 }
+
+MediaSessionCounts Counts() {
+  JoinThreads();
+  State& state = TheState();
+  std::lock_guard<std::mutex> hold(state.lock);
+  return MediaSessionCounts{state.created.load(),
+                            state.live.load(),
+                            state.over_released.load(),
+                            state.used_after_release.load(),
+                            state.unexpected_calls.load(),
+                            static_cast<LONG>(state.strings.size()),
+                            static_cast<LONG>(state.events.size()),
+                            state.cancels.load()};
+}
+
+// The executable's deletions of strings, counted against those handed out.
+using DeleteStringFunction = HRESULT(WINAPI*)(HSTRING);
+DeleteStringFunction real_delete_string = nullptr;
+
+HRESULT WINAPI CountedDeleteString(HSTRING text) {
+  {
+    std::lock_guard<std::mutex> hold(TheState().lock);
+    TheState().strings.erase(text);
+  }
+  return real_delete_string(text);
+}
+
+// The executable's events, counted from creation to closing.
+using CreateEventFunction = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCWSTR);
+using CloseHandleFunction = BOOL(WINAPI*)(HANDLE);
+CreateEventFunction real_create_event = nullptr;
+CloseHandleFunction real_close_handle = nullptr;
+
+HANDLE WINAPI CountedCreateEvent(LPSECURITY_ATTRIBUTES attributes, BOOL manual, BOOL initial,
+                                 LPCWSTR name) {
+  const HANDLE event = real_create_event(attributes, manual, initial, name);
+  const DWORD error = GetLastError();
+  if (event != nullptr) {
+    std::lock_guard<std::mutex> hold(TheState().lock);
+    TheState().events.insert(event);
+  }
+  SetLastError(error);
+  return event;
+}
+
+BOOL WINAPI CountedCloseHandle(HANDLE handle) {
+  {
+    std::lock_guard<std::mutex> hold(TheState().lock);
+    TheState().events.erase(handle);
+  }
+  return real_close_handle(handle);
+}
+
+// Before the executable leaves COM, the operations completing late have done so: the counters
+// then tell what the host left behind.
+using CoUninitializeFunction = void(WINAPI*)();
+CoUninitializeFunction real_co_uninitialize = nullptr;
+
+void WINAPI ReportingCoUninitialize() {
+  const MediaSessionCounts c = Counts();
+  Report("counts created=" + std::to_string(c.created) + " live=" + std::to_string(c.live) +
+         " over_released=" + std::to_string(c.over_released) +
+         " used_after_release=" + std::to_string(c.used_after_release) + " unexpected_calls=" +
+         std::to_string(c.unexpected_calls) + " live_strings=" + std::to_string(c.live_strings) +
+         " live_events=" + std::to_string(c.live_events) + " cancels=" + std::to_string(c.cancels));
+  real_co_uninitialize();
+}
+
+std::string ReportPath() {
+  char path[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableA("ORVANE_MEDIA_SESSION_REPORT", path, MAX_PATH);
+  return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+}
+
+struct WatchExecutableOnLoad {
+  WatchExecutableOnLoad() {
+    real_delete_string = reinterpret_cast<DeleteStringFunction>(
+        RedirectImport("api-ms-win-core-winrt-string-l1-1-0.dll", "WindowsDeleteString",
+                       reinterpret_cast<ULONG_PTR>(&CountedDeleteString)));
+    real_create_event = reinterpret_cast<CreateEventFunction>(RedirectImport(
+        "kernel32.dll", "CreateEventW", reinterpret_cast<ULONG_PTR>(&CountedCreateEvent)));
+    real_close_handle = reinterpret_cast<CloseHandleFunction>(RedirectImport(
+        "kernel32.dll", "CloseHandle", reinterpret_cast<ULONG_PTR>(&CountedCloseHandle)));
+    if (ReportPath().empty()) return;
+    real_co_uninitialize = reinterpret_cast<CoUninitializeFunction>(RedirectImport(
+        "ole32.dll", "CoUninitialize", reinterpret_cast<ULONG_PTR>(&ReportingCoUninitialize)));
+  }
+} watch_executable_on_load;
 
 }  // namespace
 
@@ -99,6 +200,13 @@ bool RecordCall(const char* method) {
 }
 
 void RecordUnexpected() { ++TheState().unexpected_calls; }
+
+void RecordCancel() { ++TheState().cancels; }
+
+void Report(const std::string& line) {
+  static const std::string path = ReportPath();
+  if (!path.empty()) std::ofstream(path, std::ios::app) << line << "\n";
+}
 
 void RunLater(std::function<void()> body) {
   std::lock_guard<std::mutex> hold(TheState().lock);
@@ -158,7 +266,10 @@ HRESULT Counted::Hand(void* pointer, void** out) {
 
 HSTRING MakeString(bool null, const std::wstring& text) {
   HSTRING value = nullptr;
-  if (!null) WindowsCreateString(text.c_str(), static_cast<UINT32>(text.size()), &value);
+  if (null || FAILED(WindowsCreateString(text.c_str(), static_cast<UINT32>(text.size()), &value)))
+    return nullptr;
+  std::lock_guard<std::mutex> hold(TheState().lock);
+  if (value != nullptr) TheState().strings.insert(value);
   return value;
 }
 
@@ -207,10 +318,7 @@ __declspec(dllexport) void WINAPI media_session_set_script(const MediaSessionScr
 }
 
 __declspec(dllexport) void WINAPI media_session_counts(MediaSessionCounts* counts) {
-  JoinThreads();
-  State& state = TheState();
-  *counts = MediaSessionCounts{state.created.load(), state.live.load(), state.over_released.load(),
-                               state.used_after_release.load(), state.unexpected_calls.load()};
+  *counts = Counts();
 }
 
 __declspec(dllexport) size_t WINAPI media_session_calls(char* out, size_t capacity) {

@@ -42,6 +42,9 @@ std::shared_ptr<const Script> CurrentScript();
 // Records the call; false when the script makes calls of this name fail.
 bool RecordCall(const char* method);
 void RecordUnexpected();
+void RecordCancel();
+// Appends a line to the report file, when the environment names one (media_session.h).
+void Report(const std::string& line);
 // Runs `body` on a new thread, joined before counters are read or a script is set.
 void RunLater(std::function<void()> body);
 
@@ -68,7 +71,7 @@ class Counted {
   std::atomic<LONG> references_{1};
 };
 
-// A new HSTRING for `text`, or null.
+// A new HSTRING for `text`, or null; counted until the executable deletes it.
 HSTRING MakeString(bool null, const std::wstring& text);
 
 }  // namespace orvane::testing::media_session

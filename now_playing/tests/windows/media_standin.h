@@ -38,13 +38,14 @@ class MediaStandin : public ::testing::Test {
   }
   void TearDown() override { ExpectClean(); }
   // Every object released exactly once, none used after its release, no call the real classes
-  // would reject. Checked while COM is still initialised.
+  // would reject, every string and event given back. Checked while COM is still initialised.
   void ExpectClean() const {
     if (counts_ == nullptr) return;
     MediaSessionCounts c = {};
     counts_(&c);
-    EXPECT_EQ(std::make_tuple(c.live, c.over_released, c.used_after_release, c.unexpected_calls),
-              std::make_tuple(baseline_live_, 0L, 0L, 0L));
+    EXPECT_EQ(std::make_tuple(c.live, c.over_released, c.used_after_release, c.unexpected_calls,
+                              c.live_strings, c.live_events),
+              std::make_tuple(baseline_live_, 0L, 0L, 0L, 0L, 0L));
   }
   static void Script(const MediaSessionScript& script) { set_script_(&script); }
   static std::string Calls() {
