@@ -1,6 +1,8 @@
 // Runs the real orvane.exe with the stand-in engine against the media-session stand-in registered
 // in the prefix, and follows the stand-in UI's now-playing calls in its record: "start", then
-// "getCurrent" without and with "since" while a scripted track plays and after it has gone.
+// "getCurrent" without and with "since" while a scripted track plays and after it has gone; and
+// closes the window while a media call never completes. Either way the stand-in's report must
+// show nothing left alive or rejected once the host has left COM.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -31,17 +33,44 @@ bool RegisterMediaSession() {
   return registered;
 }
 
-TEST(NowPlayingExe, ServesTheScriptedTrackThenMarksItsEndOnce) {
-  ASSERT_TRUE(RegisterMediaSession());
+// The script and report files of the media-session stand-in, handed to the host through its
+// environment.
+struct MediaSession {
+  MediaSession() {
+    EXPECT_TRUE(RegisterMediaSession());
+    ::SetEnvironmentVariableW(L"ORVANE_MEDIA_SESSION_SCRIPT", script.c_str());
+    ::SetEnvironmentVariableW(L"ORVANE_MEDIA_SESSION_REPORT", report.c_str());
+  }
+  ~MediaSession() {
+    ::DeleteFileW(script.c_str());
+    ::DeleteFileW(report.c_str());
+  }
+  // A playing track with the demo's cover, then `more` lines.
+  void Play(const std::string& more = "") const {
+    WriteFile(script,
+              "title=Night Drive\nartist=The Examples\nalbum=Test Pressing\n"
+              "app_id=Spotify.exe\nstatus=playing\nthumbnail=" +
+                  std::string(cover.begin(), cover.end()) + "\n" + more);  // ASCII path
+  }
+  // What the stand-in had when the host left COM: nothing alive, nothing rejected.
+  void ExpectCleanExit(int cancels) const {
+    const std::string text = ReadFile(report);
+    EXPECT_EQ(text.substr(text.rfind("counts ")),
+              "counts live=0 over_released=0 used_after_release=0 unexpected_calls=0 "
+              "live_strings=0 live_events=0 cancels=" +
+                  std::to_string(cancels) + "\n");
+  }
+
   const std::wstring cover = TestFolder() + L"\\cover.png";
-  const std::string cover_bytes = ReadFile(cover);
-  ASSERT_FALSE(cover_bytes.empty());
   const std::wstring script = TempFile();
-  WriteFile(script,
-            "title=Night Drive\nartist=The Examples\nalbum=Test Pressing\n"
-            "app_id=Spotify.exe\nstatus=playing\nthumbnail=" +
-                std::string(cover.begin(), cover.end()) + "\n");  // an ASCII path
-  ::SetEnvironmentVariableW(L"ORVANE_MEDIA_SESSION_SCRIPT", script.c_str());
+  const std::wstring report = TempFile();
+};
+
+TEST(NowPlayingExe, ServesTheScriptedTrackThenMarksItsEndOnce) {
+  const MediaSession media;
+  const std::string cover_bytes = ReadFile(media.cover);
+  ASSERT_FALSE(cover_bytes.empty());
+  media.Play();
   const std::string signature =
       "Night Drive|The Examples|Test Pressing|spotify|1|" + std::to_string(cover_bytes.size());
   const std::string track = "{album=Test Pressing artist=The Examples artwork=" +
@@ -65,7 +94,7 @@ TEST(NowPlayingExe, ServesTheScriptedTrackThenMarksItsEndOnce) {
     return out;
   };
   ASSERT_TRUE(WaitUntil([&] { return letters().find('u') != std::string::npos; })) << host.Record();
-  WriteFile(script, "session=none\n");
+  WriteFile(media.script, "session=none\n");
   ASSERT_TRUE(WaitUntil([&] { return letters().find("nn") != std::string::npos; }))
       << host.Record();
 
@@ -79,8 +108,26 @@ TEST(NowPlayingExe, ServesTheScriptedTrackThenMarksItsEndOnce) {
   // that every answer went back through a live handle, under the messenger lock).
   ::PostMessageW(host.Window(), WM_CLOSE, 0, 0);
   EXPECT_EQ(host.Exit(), 0u);
-  ::DeleteFileW(script.c_str());
+  media.ExpectCleanExit(0);
 }
+
+// Closing while a media call never completes: the poller gives it up (cancelled once) and the
+// process ends as usual; the call completes late, as cancelled, and leaves nothing behind.
+class NowPlayingExeStuck : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(NowPlayingExeStuck, ClosingCancelsTheCall) {
+  const MediaSession media;
+  media.Play(std::string("never=") + GetParam() + "\n");
+  Host host(L"--hidden", L"96");
+  ASSERT_TRUE(WaitUntil([&] { return ReadFile(media.report) == "stuck\n"; })) << host.Record();
+  ::PostMessageW(host.Window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(host.Exit(), 0u);
+  media.ExpectCleanExit(1);
+}
+
+INSTANTIATE_TEST_SUITE_P(EachAwait, NowPlayingExeStuck,
+                         ::testing::Values("RequestAsync", "TryGetMediaPropertiesAsync",
+                                           "OpenReadAsync", "ReadAsync"));
 
 }  // namespace
 }  // namespace orvane

@@ -21,7 +21,9 @@
    When the environment variable ORVANE_MEDIA_SESSION_REPORT names a file, the stand-in appends
    lines to it: "stuck" once an operation that does not complete has its handler, and, at each
    CoUninitialize call of the executable (once late completions have run), "counts " and the
-   fields of MediaSessionCounts as name=value. */
+   fields of MediaSessionCounts after `created` as name=value. While loaded, the stand-in watches
+   the executable's WindowsDeleteString, CreateEventW and CloseHandle imports (live_strings,
+   live_events). */
 #pragma once
 
 #include <windows.h>

@@ -152,7 +152,7 @@ CoUninitializeFunction real_co_uninitialize = nullptr;
 
 void WINAPI ReportingCoUninitialize() {
   const MediaSessionCounts c = Counts();
-  Report("counts created=" + std::to_string(c.created) + " live=" + std::to_string(c.live) +
+  Report("counts live=" + std::to_string(c.live) +
          " over_released=" + std::to_string(c.over_released) +
          " used_after_release=" + std::to_string(c.used_after_release) + " unexpected_calls=" +
          std::to_string(c.unexpected_calls) + " live_strings=" + std::to_string(c.live_strings) +
@@ -166,18 +166,35 @@ std::string ReportPath() {
   return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
 }
 
+constexpr char kStrings[] = "api-ms-win-core-winrt-string-l1-1-0.dll";
+
+// Points the executable's import at `replacement`, keeping the function it held in `real`.
+template <class Function>
+void Watch(const char* library, const char* function, Function replacement, Function& real) {
+  real = reinterpret_cast<Function>(
+      RedirectImport(library, function, reinterpret_cast<ULONG_PTR>(replacement)));
+}
+
+template <class Function>
+void Unwatch(const char* library, const char* function, Function real) {
+  if (real != nullptr) RedirectImport(library, function, reinterpret_cast<ULONG_PTR>(real));
+}
+
 struct WatchExecutableOnLoad {
   WatchExecutableOnLoad() {
-    real_delete_string = reinterpret_cast<DeleteStringFunction>(
-        RedirectImport("api-ms-win-core-winrt-string-l1-1-0.dll", "WindowsDeleteString",
-                       reinterpret_cast<ULONG_PTR>(&CountedDeleteString)));
-    real_create_event = reinterpret_cast<CreateEventFunction>(RedirectImport(
-        "kernel32.dll", "CreateEventW", reinterpret_cast<ULONG_PTR>(&CountedCreateEvent)));
-    real_close_handle = reinterpret_cast<CloseHandleFunction>(RedirectImport(
-        "kernel32.dll", "CloseHandle", reinterpret_cast<ULONG_PTR>(&CountedCloseHandle)));
-    if (ReportPath().empty()) return;
-    real_co_uninitialize = reinterpret_cast<CoUninitializeFunction>(RedirectImport(
-        "ole32.dll", "CoUninitialize", reinterpret_cast<ULONG_PTR>(&ReportingCoUninitialize)));
+    Watch(kStrings, "WindowsDeleteString", &CountedDeleteString, real_delete_string);
+    Watch("kernel32.dll", "CreateEventW", &CountedCreateEvent, real_create_event);
+    Watch("kernel32.dll", "CloseHandle", &CountedCloseHandle, real_close_handle);
+    if (!ReportPath().empty()) {
+      Watch("ole32.dll", "CoUninitialize", &ReportingCoUninitialize, real_co_uninitialize);
+    }
+  }
+  // The executable may outlive this library (a test that only registers the classes).
+  ~WatchExecutableOnLoad() {
+    Unwatch(kStrings, "WindowsDeleteString", real_delete_string);
+    Unwatch("kernel32.dll", "CreateEventW", real_create_event);
+    Unwatch("kernel32.dll", "CloseHandle", real_close_handle);
+    Unwatch("ole32.dll", "CoUninitialize", real_co_uninitialize);
   }
 } watch_executable_on_load;
 
@@ -205,7 +222,7 @@ void RecordCancel() { ++TheState().cancels; }
 
 void Report(const std::string& line) {
   static const std::string path = ReportPath();
-  if (!path.empty()) std::ofstream(path, std::ios::app) << line << "\n";
+  if (!path.empty()) std::ofstream(path, std::ios::app | std::ios::binary) << line << "\n";
 }
 
 void RunLater(std::function<void()> body) {
