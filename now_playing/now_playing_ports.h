@@ -28,14 +28,10 @@ class PollerClock {
 // The steady clock and std::this_thread::sleep_until.
 std::unique_ptr<PollerClock> MakeSteadyClock();
 
-// Ends the poller's waits on the platform once the service stops. Set once, on the UI thread,
+// Ends the poller's waits on the platform once the service stops. Called once, on the UI thread,
 // before the poller is joined: from then on an await of the media and stream ports (under way or
 // later) cancels its operation and reports a failure instead of waiting for it to complete.
-class StopSignal {
- public:
-  virtual ~StopSignal() = default;
-  virtual void Set() = 0;
-};
+using StopSignal = std::function<void()>;
 
 // Starts a thread running `body`. Throws (as std::thread does, std::system_error) when no thread
 // can be created.
@@ -48,7 +44,7 @@ struct NowPlayingPorts {
   std::unique_ptr<MediaPlatform> media;
   std::unique_ptr<StreamPlatform> streams;
   std::unique_ptr<WindowPlatform> windows;
-  std::unique_ptr<StopSignal> stop;  // none: the awaits have nothing to give up for
+  StopSignal stop;  // empty: the awaits have nothing to give up for
   std::unique_ptr<PollerClock> clock = MakeSteadyClock();
   ThreadStarter start_thread = StandardThreadStarter();
 };

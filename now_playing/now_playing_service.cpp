@@ -55,7 +55,7 @@ NowPlayingService::~NowPlayingService() {
 void NowPlayingService::StopPolling() {
   stop_requested.exchange(true);
   // A reading may be waiting for the platform, perhaps for ever.
-  if (ports.stop) ports.stop->Set();
+  if (ports.stop) ports.stop();
   if (worker.joinable()) worker.join();
 }
 

@@ -122,15 +122,6 @@ class FakeWindows : public WindowPlatform {
   Ledger& ledger_;
 };
 
-class FakeStop : public StopSignal {
- public:
-  explicit FakeStop(Ledger& ledger) : ledger_(ledger) {}
-  void Set() override { ledger_.Stop(); }
-
- private:
-  Ledger& ledger_;
-};
-
 // The platform ports over one ledger. `ports` owns them (hand it to a service or read
 // through it); the pointers stay usable while it lives.
 struct FakePlatform {
@@ -138,9 +129,9 @@ struct FakePlatform {
   FakeStreams* streams = new FakeStreams(ledger);
   FakeMedia* media = new FakeMedia(ledger, *streams);
   FakeWindows* windows = new FakeWindows(ledger);
-  NowPlayingPorts ports{
-      std::unique_ptr<MediaPlatform>(media), std::unique_ptr<StreamPlatform>(streams),
-      std::unique_ptr<WindowPlatform>(windows), std::make_unique<FakeStop>(ledger)};
+  NowPlayingPorts ports{std::unique_ptr<MediaPlatform>(media),
+                        std::unique_ptr<StreamPlatform>(streams),
+                        std::unique_ptr<WindowPlatform>(windows), [this] { ledger.Stop(); }};
 };
 
 }  // namespace orvane::now_playing::testing

@@ -10,7 +10,7 @@
 namespace orvane::now_playing::windows {
 
 // `stop`: an event whose setting ends the awaits of the port and of the thumbnails it hands out
-// (StopSignal); null for none. It must outlive the port's objects.
+// (the ports' StopSignal); null for none. It must outlive the port's objects.
 std::unique_ptr<MediaPlatform> MakeMediaPlatform(HANDLE stop = nullptr);
 
 }  // namespace orvane::now_playing::windows

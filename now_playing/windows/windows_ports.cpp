@@ -8,26 +8,15 @@
 #include "now_playing/windows/window_enumeration.h"
 
 namespace orvane::now_playing::windows {
-namespace {
-
-class StopEvent final : public StopSignal {
- public:
-  void Set() override { SetEvent(event_.Get()); }
-  HANDLE Get() const { return event_.Get(); }
-
- private:
-  runtime::Event event_;
-};
-
-}  // namespace
 
 NowPlayingPorts MakeWindowsPorts() {
-  auto stop = std::make_unique<StopEvent>();
+  // Lives as long as the ports: the media port's objects wait on it.
+  auto stop = std::make_shared<runtime::Event>();
   NowPlayingPorts ports;
   ports.media = MakeMediaPlatform(stop->Get());
   ports.streams = MakeStreamPlatform();
   ports.windows = std::make_unique<Win32WindowPlatform>();
-  ports.stop = std::move(stop);
+  ports.stop = [stop] { SetEvent(stop->Get()); };
   return ports;
 }
 

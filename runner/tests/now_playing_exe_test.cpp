@@ -13,7 +13,7 @@
 
 #include "runner/tests/exe_host.h"
 #include "testing/engine/fingerprint.h"
-#include "testing/media_session/media_session.h"
+#include "testing/media_session/load.h"
 
 namespace orvane {
 namespace {
@@ -22,22 +22,14 @@ void WriteFile(const std::wstring& path, const std::string& text) {
   std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << text;
 }
 
-// The stand-in's classes, registered in the prefix's machine registry with the copy beside this
-// test as their library.
-bool RegisterMediaSession() {
-  const HMODULE module = ::LoadLibraryW((TestFolder() + L"\\media_session.dll").c_str());
-  const auto register_classes = reinterpret_cast<MediaSessionRegisterFn>(
-      reinterpret_cast<void*>(::GetProcAddress(module, "media_session_register")));
-  const bool registered = register_classes != nullptr && register_classes() == ERROR_SUCCESS;
-  ::FreeLibrary(module);
-  return registered;
-}
-
-// The script and report files of the media-session stand-in, handed to the host through its
-// environment.
+// The media-session stand-in: its classes registered in the prefix's machine registry with the
+// copy beside this test as their library, and its script and report files handed to the host
+// through its environment.
 struct MediaSession {
   MediaSession() {
-    EXPECT_TRUE(RegisterMediaSession());
+    const HMODULE module = testing::LoadMediaSession();
+    EXPECT_NE(module, nullptr);
+    ::FreeLibrary(module);
     ::SetEnvironmentVariableW(L"ORVANE_MEDIA_SESSION_SCRIPT", script.c_str());
     ::SetEnvironmentVariableW(L"ORVANE_MEDIA_SESSION_REPORT", report.c_str());
   }

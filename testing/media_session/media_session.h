@@ -61,7 +61,6 @@ typedef struct MediaSessionScript {
   int has_thumbnail; /* get_Thumbnail gives null when 0 */
   const BYTE* thumbnail;
   UINT32 thumbnail_length;           /* the stream's Size */
-  UINT32 read_shortfall;             /* ReadAsync delivers this many bytes fewer than asked for */
   int read_returns_other_buffer;     /* ReadAsync fills and returns a buffer of its own, leaving the
                                         caller's empty */
   MediaSessionCompletion request;    /* RequestAsync */

@@ -320,7 +320,6 @@ __declspec(dllexport) void WINAPI media_session_set_script(const MediaSessionScr
     } else {
       copy->thumbnail.resize(script->thumbnail_length);
     }
-    copy->read_shortfall = script->read_shortfall;
     copy->read_returns_other_buffer = script->read_returns_other_buffer != 0;
     copy->request = script->request;
     copy->properties = script->properties;

@@ -27,7 +27,6 @@ struct Script {
   INT32 playback_status = 0;
   bool has_thumbnail = false;
   std::vector<BYTE> thumbnail;
-  UINT32 read_shortfall = 0;
   bool read_returns_other_buffer = false;
   MediaSessionCompletion request = MEDIA_COMPLETE_AT_ONCE;
   MediaSessionCompletion properties = MEDIA_COMPLETE_AT_ONCE;

@@ -136,10 +136,7 @@ class Stream final : public Counted,
       return E_INVALIDARG;
     }
     const std::vector<BYTE>& bytes = script_->thumbnail;
-    const UINT32 available =
-        static_cast<UINT32>(bytes.size()) -
-        std::min<UINT32>(script_->read_shortfall, static_cast<UINT32>(bytes.size()));
-    const UINT32 delivered = std::min(count, available);
+    const UINT32 delivered = std::min(count, static_cast<UINT32>(bytes.size()));
     ComPtr<IBuffer> target(buffer);
     if (script_->read_returns_other_buffer)
       target = runtime::Adopt<IBuffer>(new StandinBuffer(delivered));

@@ -3,6 +3,7 @@
 // orvane.exe: the engine's first frame), and from posting WM_CLOSE until the process has ended;
 // and the start-up profile the run wrote (testing/engine/startup_profile.h). Prints the medians
 // side by side: for each step, the time since the process was created and since the step before.
+// With ORVANE_TIMER_CLOSE_AFTER_MS set, WM_CLOSE comes that long after the window is visible.
 //   startup_timer.exe RUNS LABEL CLASS PROGRAM [LABEL CLASS PROGRAM...]
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <fstream>
 #include <map>
@@ -49,6 +51,12 @@ BOOL CALLBACK Match(HWND window, LPARAM data) {
     return FALSE;
   }
   return TRUE;
+}
+
+// How long the program runs with its window visible before it is closed.
+DWORD CloseAfter() {
+  const wchar_t* text = _wgetenv(L"ORVANE_TIMER_CLOSE_AFTER_MS");
+  return text == nullptr ? 0 : static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
 }
 
 double Median(std::vector<double> values) {
@@ -123,7 +131,10 @@ bool RunOnce(Samples& samples, const std::wstring& profile_path, int run,
     ::EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
   }
   const LARGE_INTEGER shown = Now();
+  LARGE_INTEGER closed = shown;
   if (search.found != nullptr) {
+    ::Sleep(CloseAfter());
+    closed = Now();
     ::PostMessageW(search.found, WM_CLOSE, 0, 0);
   }
   ::WaitForSingleObject(info.hProcess, INFINITE);
@@ -136,7 +147,7 @@ bool RunOnce(Samples& samples, const std::wstring& profile_path, int run,
     return false;
   }
   samples.seen_visible.push_back(Milliseconds(start, shown));
-  samples.exit_after_close.push_back(Milliseconds(shown, ended));
+  samples.exit_after_close.push_back(Milliseconds(closed, ended));
   const std::vector<std::pair<std::string, double>> steps = ReadProfile(profile_path);
   MergeOrder(steps, order);
   double previous = 0;

@@ -89,12 +89,6 @@ const ReadingCase kReadingCases[] = {
        s.read = MEDIA_COMPLETE_LATER;
      },
      "Song|Band|Album|spotify|1|307200", kLargeArtwork},
-    {"ShortRead",
-     [](auto& s) {
-       s.thumbnail_length = kLargeArtwork;
-       s.read_shortfall = 1000;
-     },
-     "Song|Band|Album|spotify|1|306200", kLargeArtwork - 1000},
 };
 
 class MediaAdapterTest : public MediaStandin, public ::testing::WithParamInterface<ReadingCase> {};

@@ -11,7 +11,7 @@
 #include <string>
 #include <tuple>
 
-#include "testing/media_session/media_session.h"
+#include "testing/media_session/load.h"
 
 namespace orvane::now_playing::testing {
 
@@ -19,19 +19,16 @@ class MediaStandin : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);  // as the poller thread does
-    wchar_t path[MAX_PATH];
-    std::wstring dll(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-    dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"media_session.dll";
-    const HMODULE module = LoadLibraryW(dll.c_str());
-    if (module == nullptr) return;
-    set_script_ = Find<MediaSessionSetScriptFn>(module, "media_session_set_script");
-    counts_ = Find<MediaSessionCountsFn>(module, "media_session_counts");
-    calls_ = Find<MediaSessionCallsFn>(module, "media_session_calls");
-    const auto register_classes = Find<MediaSessionRegisterFn>(module, "media_session_register");
-    registered_ = register_classes != nullptr && register_classes() == ERROR_SUCCESS;
+    const HMODULE module = orvane::testing::LoadMediaSession();
+    set_script_ = orvane::testing::MediaSessionExport<MediaSessionSetScriptFn>(
+        module, "media_session_set_script");
+    counts_ =
+        orvane::testing::MediaSessionExport<MediaSessionCountsFn>(module, "media_session_counts");
+    calls_ =
+        orvane::testing::MediaSessionExport<MediaSessionCallsFn>(module, "media_session_calls");
   }
   void SetUp() override {
-    ASSERT_TRUE(set_script_ && counts_ && calls_ && registered_);
+    ASSERT_TRUE(set_script_ && counts_ && calls_);
     MediaSessionCounts counts = {};
     counts_(&counts);
     baseline_live_ = counts.live;
@@ -55,15 +52,9 @@ class MediaStandin : public ::testing::Test {
   }
 
  private:
-  template <class Fn>
-  static Fn Find(HMODULE module, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  }
-
   static inline MediaSessionSetScriptFn set_script_ = nullptr;
   static inline MediaSessionCountsFn counts_ = nullptr;
   static inline MediaSessionCallsFn calls_ = nullptr;
-  static inline bool registered_ = false;
   LONG baseline_live_ = 0;
 };
 
