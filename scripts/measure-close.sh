@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# How long the release orvane.exe (bundle, stand-in engine) takes under Wine from WM_CLOSE until
+# its process has ended, with the media-session stand-in playing a track: as it is, and with each
+# awaited media call never completing. Medians over RUNS runs (testing/tools/startup_timer.cpp),
+# the window closed 1.5 s after it became visible, when the poller's first pass is stuck or over.
+#   scripts/measure-close.sh [RUNS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+runs=${1:-5}
+build="$root/build/windows-release"
+
+scripts/install-deps.sh
+cmake --preset windows-release >/dev/null
+cmake --build --preset windows-release -j2 >/dev/null
+cmake --build "$build" --target media_session -j2 >/dev/null
+cmake --install "$build" >/dev/null
+
+source scripts/virtual-display.sh
+trap orvane_stop_display EXIT
+orvane_start_display
+export ORVANE_WINEPREFIX="$build/desktop-wineprefix"
+orvane_keep_desktop_wineserver "$ORVANE_WINEPREFIX"
+
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+media="$build/measure-close"
+mkdir -p "$media"
+cp "$build/testing/media_session/media_session.dll" testing/media_session/demo/cover.png "$media/"
+for class in Windows.Media.Control.GlobalSystemMediaTransportControlsSessionManager \
+  Windows.Storage.Streams.Buffer Windows.Storage.Streams.DataReader; do
+  "$orvane_wine" reg add "HKLM\\Software\\Microsoft\\WindowsRuntime\\ActivatableClassId\\$class" \
+    /v DllPath /d "$(windows_path "$media/media_session.dll")" /f >/dev/null 2>&1
+done
+export ORVANE_MEDIA_SESSION_SCRIPT ORVANE_TIMER_CLOSE_AFTER_MS=1500 ORVANE_STANDIN_CALL_EXPORTS=0
+ORVANE_MEDIA_SESSION_SCRIPT=$(windows_path "$media/session.txt")
+for never in "" RequestAsync TryGetMediaPropertiesAsync OpenReadAsync ReadAsync; do
+  printf 'title=Song\nartist=Band\napp_id=Spotify.exe\nstatus=playing\nthumbnail=%s\nnever=%s\n' \
+    "$(windows_path "$media/cover.png")" "$never" >"$media/session.txt"
+  printf '%-28s' "${never:-no call stuck}"
+  (cd "$build/bundle" && "$build/wine-run.sh" "$build/tools/startup_timer.exe" "$runs" \
+    orvane.exe FLUTTER_RUNNER_WIN32_WINDOW "$(windows_path "$build/bundle/orvane.exe")") |
+    grep -E '^WM_CLOSE to exit' | sed -E 's/^WM_CLOSE to exit +/median /; s/ +$/ ms/'
+done
