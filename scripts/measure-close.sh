@@ -39,5 +39,5 @@ for never in "" RequestAsync TryGetMediaPropertiesAsync OpenReadAsync ReadAsync;
   printf '%-28s' "${never:-no call stuck}"
   (cd "$build/bundle" && "$build/wine-run.sh" "$build/tools/startup_timer.exe" "$runs" \
     orvane.exe FLUTTER_RUNNER_WIN32_WINDOW "$(windows_path "$build/bundle/orvane.exe")") |
-    grep -E '^WM_CLOSE to exit' | sed -E 's/^WM_CLOSE to exit +/median /; s/ +$/ ms/'
+    grep -E '^WM_CLOSE to exit' | sed -E 's/\r//; s/^WM_CLOSE to exit +/median /; s/ *$/ ms/'
 done
