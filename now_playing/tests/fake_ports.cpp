@@ -234,7 +234,6 @@ void Ledger::AwaitStop() {
   ++stuck;
   changed.notify_all();
   changed.wait(guard, [&] { return stopped; });
-  ++cancels;
 }
 
 void Ledger::Stop() {

@@ -24,8 +24,7 @@ struct Ledger {
   void Call(const char* name);
   void Fault(const std::string& fault);
   void Enter();
-  // An await scripted to be stuck ("Call=stuck") waits here for the stop, then counts as
-  // cancelled.
+  // An await scripted to be stuck ("Call=stuck") waits here for the stop, then fails.
   void AwaitStop();
   void Stop();
   // Waits until an await is stuck.
@@ -35,7 +34,6 @@ struct Ledger {
   std::condition_variable changed;
   bool stopped = false;
   int stuck = 0;
-  int cancels = 0;
   int live = 0;
   uint64_t calls = 0;  // counted, not listed: benchmarks make calls without end
   std::vector<std::string> faults;

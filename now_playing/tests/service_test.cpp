@@ -264,7 +264,7 @@ TEST_F(ServiceTest, StopGivesUpAnAwaitThatNeverCompletes) {
     Call(kStart);
     platform.ledger.AwaitStuck();
     service.reset();
-    EXPECT_EQ(platform.ledger.cancels, 1) << call;
+    EXPECT_EQ(platform.ledger.stuck, 1) << call;
     EXPECT_EQ(platform.ledger.live, 0) << call;
     EXPECT_EQ(platform.ledger.faults, std::vector<std::string>()) << call;
     EXPECT_FALSE(orvane::testing::DeliverMessage(kNowPlayingChannel, kGetCurrent).delivered);
