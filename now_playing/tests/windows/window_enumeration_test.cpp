@@ -86,6 +86,16 @@ int HandleCount() {
   return count;
 }
 
+// Blocks in use on the process heap, where user32 keeps the window list of an enumeration.
+int ProcessHeapBlocks() {
+  int count = 0;
+  PROCESS_HEAP_ENTRY entry{};
+  while (::HeapWalk(::GetProcessHeap(), &entry)) {
+    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++count;
+  }
+  return count;
+}
+
 struct Case {
   const char* name;
   std::vector<BrowserWindow> windows;  // started in this order; the last is on top
@@ -145,7 +155,7 @@ TEST(WindowEnumerationTest, ClassifiesByRealBrowserWindows) {
 }
 
 // Out of memory at any allocation of a reading that scans the windows: no reading, no process
-// handle left open, nothing thrown through EnumWindows (Wine would end the test there).
+// handle left open, nothing thrown through EnumWindows (which would leave its window list behind).
 TEST(WindowEnumerationTest, RunsOutOfMemoryAnywhereInAReading) {
   BrowserProcess chrome({L"chrome.exe", L"Song A - YouTube"});
   testing::FakePlatform platform;
@@ -153,6 +163,7 @@ TEST(WindowEnumerationTest, RunsOutOfMemoryAnywhereInAReading) {
   platform.ports.windows = std::make_unique<Win32WindowPlatform>();
   ReadMediaSnapshot(platform.ports);  // Wine's own handles, from the first use on
   const int handles = HandleCount();
+  const int blocks = ProcessHeapBlocks();
   for (int succeeding = 0;; ++succeeding) {
     const int failed = FailedAllocations();
     FailAllocationAfter(succeeding);
@@ -166,6 +177,7 @@ TEST(WindowEnumerationTest, RunsOutOfMemoryAnywhereInAReading) {
     }
     EXPECT_EQ(reading, std::nullopt) << succeeding;
   }
+  EXPECT_EQ(ProcessHeapBlocks(), blocks);
 }
 
 // What the port answers when the system has nothing: no process to open, a path longer than the
