@@ -25,6 +25,7 @@ class WindowPlatform {
   virtual ~WindowPlatform() = default;
   // EnumWindows: calls `visit(window, context)` for each top-level window, in the platform's
   // order, on the calling thread, until it returns false. EnumWindows' own result is ignored.
+  // What `visit` throws stops the enumeration and is thrown again once EnumWindows has returned.
   virtual void EnumerateWindows(WindowVisitor visit, void* context) = 0;
   // IsWindowVisible != 0.
   virtual bool IsVisible(WindowHandle window) = 0;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <vector>
 
 namespace orvane::now_playing::windows {
@@ -12,11 +13,19 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 units on both sides")
 struct Visit {
   WindowVisitor visit;
   void* context;
+  std::exception_ptr failure;
 };
 
+// Nothing may unwind through user32's frames: a failure stops the enumeration and is thrown again
+// once EnumWindows has returned.
 BOOL CALLBACK EnumerateOne(HWND window, LPARAM parameter) {
-  const Visit& visit = *reinterpret_cast<const Visit*>(parameter);
-  return visit.visit(window, visit.context) ? TRUE : FALSE;
+  Visit& visit = *reinterpret_cast<Visit*>(parameter);
+  try {
+    return visit.visit(window, visit.context) ? TRUE : FALSE;
+  } catch (...) {
+    visit.failure = std::current_exception();
+    return FALSE;
+  }
 }
 
 std::u16string Units(const std::vector<wchar_t>& buffer, size_t length) {
@@ -26,8 +35,9 @@ std::u16string Units(const std::vector<wchar_t>& buffer, size_t length) {
 }  // namespace
 
 void Win32WindowPlatform::EnumerateWindows(WindowVisitor visit, void* context) {
-  Visit state{visit, context};
+  Visit state{visit, context, nullptr};
   ::EnumWindows(EnumerateOne, reinterpret_cast<LPARAM>(&state));
+  if (state.failure) std::rethrow_exception(state.failure);
 }
 
 bool Win32WindowPlatform::IsVisible(WindowHandle window) {
@@ -42,9 +52,10 @@ uint32_t Win32WindowPlatform::ProcessId(WindowHandle window) {
 
 std::optional<std::u16string> Win32WindowPlatform::ProcessImagePath(uint32_t process_id,
                                                                     size_t capacity) {
+  // Allocated before the process is opened, so that running out of memory leaks no handle.
+  std::vector<wchar_t> path(capacity);
   HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process_id);
   if (process == nullptr) return std::nullopt;
-  std::vector<wchar_t> path(capacity);
   DWORD size = static_cast<DWORD>(capacity);
   const BOOL queried = ::QueryFullProcessImageNameW(process, 0, path.data(), &size);
   ::CloseHandle(process);

@@ -2,10 +2,10 @@
 // until it is closed or the process is ended. The build copies it under the browser executable
 // names so that the source classification meets real windows of processes with those image names.
 //
-//   chrome.exe [--hidden] TITLE
+//   chrome.exe [--ready EVENT] [--hidden] TITLE
 //
-// --hidden creates the window without showing it. The window exists before the message loop
-// starts, so a parent that waits with WaitForInputIdle finds it.
+// --hidden creates the window without showing it. --ready names an event that is set once the
+// window has its title and is shown, so that a parent can wait for exactly that.
 
 #include <windows.h>
 
@@ -31,9 +31,12 @@ int APIENTRY wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
   if (arguments == nullptr) return 2;
   bool hidden = false;
   std::wstring title;
+  std::wstring ready;
   for (int i = 1; i < count; ++i) {
     if (std::wstring(arguments[i]) == L"--hidden") {
       hidden = true;
+    } else if (std::wstring(arguments[i]) == L"--ready" && i + 1 < count) {
+      ready = arguments[++i];
     } else {
       title = arguments[i];
     }
@@ -50,6 +53,12 @@ int APIENTRY wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
                                   0, 0, 320, 200, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   if (!hidden) ::ShowWindow(window, SW_SHOWNOACTIVATE);
+  if (!ready.empty()) {
+    HANDLE event = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, ready.c_str());
+    if (event == nullptr) return 3;
+    ::SetEvent(event);
+    ::CloseHandle(event);
+  }
   MSG message;
   while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&message);

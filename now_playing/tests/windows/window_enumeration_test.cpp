@@ -7,14 +7,21 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "now_playing/media_snapshot.h"
 #include "now_playing/source_classification.h"
+#include "now_playing/tests/fake_ports.h"
 #include "now_playing/windows/window_enumeration.h"
+#include "testing/allocation/failing_allocation.h"
 
 namespace orvane::now_playing::windows {
 namespace {
+
+using orvane::testing::FailAllocationAfter;
+using orvane::testing::FailedAllocations;
 
 std::wstring ProgramFolder() {
   wchar_t path[MAX_PATH];
@@ -24,7 +31,7 @@ std::wstring ProgramFolder() {
 }
 
 struct BrowserWindow {
-  const wchar_t* image;  // relative to this program's folder
+  std::wstring image;  // relative to this program's folder
   std::wstring title;
   bool hidden = false;
 };
@@ -34,17 +41,25 @@ class BrowserProcess {
  public:
   explicit BrowserProcess(const BrowserWindow& window) {
     const std::wstring image = ProgramFolder() + window.image;
-    std::wstring command = L"\"" + image + L"\" " + (window.hidden ? L"--hidden " : L"") + L"\"" +
-                           window.title + L"\"";
+    // Set once its window is shown. Waiting until the process is idle is not enough: Wine counts
+    // any wait on its message queue (user32's own, say) as idle, window or not.
+    static int started = 0;
+    const std::wstring ready = L"orvane-browser-window-" +
+                               std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                               std::to_wstring(++started);
+    HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
+    std::wstring command = L"\"" + image + L"\" --ready " + ready + L" " +
+                           (window.hidden ? L"--hidden " : L"") + L"\"" + window.title + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     if (!::CreateProcessW(image.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           nullptr, &startup, &info_)) {
       ADD_FAILURE() << "could not start " << ::GetLastError();
-      return;
+    } else {
+      const HANDLE waits[] = {event, info_.hProcess};
+      EXPECT_EQ(::WaitForMultipleObjects(2, waits, FALSE, 10000), WAIT_OBJECT_0);
     }
-    // Its window exists once its message loop waits.
-    EXPECT_EQ(::WaitForInputIdle(info_.hProcess, 10000), 0u);
+    ::CloseHandle(event);
   }
   ~BrowserProcess() {
     if (info_.hProcess == nullptr) return;
@@ -71,6 +86,16 @@ int HandleCount() {
   return count;
 }
 
+// Blocks in use on the process heap, where user32 keeps the window list of an enumeration.
+int ProcessHeapBlocks() {
+  int count = 0;
+  PROCESS_HEAP_ENTRY entry{};
+  while (::HeapWalk(::GetProcessHeap(), &entry)) {
+    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++count;
+  }
+  return count;
+}
+
 struct Case {
   const char* name;
   std::vector<BrowserWindow> windows;  // started in this order; the last is on top
@@ -81,32 +106,27 @@ struct Case {
 
 TEST(WindowEnumerationTest, ClassifiesByRealBrowserWindows) {
   const std::wstring padding(504, L'x');
+  // A copy whose full image path has 259 characters, as many as the path buffer holds.
+  const std::wstring long_name(259 - ProgramFolder().size() - 11, L'd');
+  ::CreateDirectoryW((ProgramFolder() + long_name).c_str(), nullptr);
+  ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"chrome.exe").c_str(),
+                          (ProgramFolder() + long_name + L"\\chrome.exe").c_str(), FALSE));
   const Case cases[] = {
       {"first pass: the window showing the media, though another names a site above it",
        {{L"chrome.exe", L"Song A - YouTube"}, {L"msedge.exe", L"Live - Twitch"}},
        u"Chrome",
        u"Song A",
        "youtube"},
-      {"second pass: no window with the media names a site",
-       {{L"msedge.exe", L"Live - Twitch"}, {L"firefox.exe", L"Song A"}},
-       u"MSEdge",
-       u"Song A",
-       "twitch"},
       {"a hidden browser window is skipped",
        {{L"brave.exe", L"Song A - YouTube", true}},
        u"Brave",
        u"Song A",
        "browser"},
-      {"the image name is lower-cased",
-       {{L"mixed_case\\Chrome.exe", L"YouTube"}},
-       u"VideoPlayer",
+      {"an image path of 259 characters",
+       {{long_name + L"\\chrome.exe", L"YouTube"}},
+       u"",
        u"",
        "youtube"},
-      {"look-alike image names are no browsers",
-       {{L"chrome_proxy.exe", L"YouTube"}, {L"chromex.exe", L"Twitch"}},
-       u"VideoPlayer",
-       u"",
-       "unknown"},
       {"a site that ends at the 511th character is found",
        {{L"opera.exe", padding + L"youtube"}},
        u"",
@@ -126,12 +146,34 @@ TEST(WindowEnumerationTest, ClassifiesByRealBrowserWindows) {
       processes.push_back(std::make_unique<BrowserProcess>(window));
     }
     EXPECT_EQ(ClassifySource(platform, c.application_id, c.media_title), c.label);
-    // Every process opened for its image name was closed again. (Wine keeps a few handles of its
-    // own from the first use on, so count around a second classification.)
-    const int handles = HandleCount();
-    ClassifySource(platform, c.application_id, c.media_title);
-    EXPECT_EQ(HandleCount(), handles);
   }
+}
+
+// Out of memory at any allocation of a reading that scans the windows, and then none: no reading
+// until the last, no process handle left open, nothing thrown through EnumWindows (which would
+// leave its window list behind).
+TEST(WindowEnumerationTest, RunsOutOfMemoryAnywhereInAReading) {
+  BrowserProcess chrome({L"chrome.exe", L"Song A - YouTube"});
+  testing::FakePlatform platform;
+  platform.media->SetScript({u"Song A", u"Artist", u"", u"Chrome", kPlaybackPlaying, {}, ""});
+  platform.ports.windows = std::make_unique<Win32WindowPlatform>();
+  ReadMediaSnapshot(platform.ports);  // Wine's own handles, from the first use on
+  const int handles = HandleCount();
+  const int blocks = ProcessHeapBlocks();
+  for (int succeeding = 0;; ++succeeding) {
+    const int failed = FailedAllocations();
+    FailAllocationAfter(succeeding);
+    const std::optional<MediaSnapshot> reading = ReadMediaSnapshot(platform.ports);
+    FailAllocationAfter(-1);
+    EXPECT_EQ(HandleCount(), handles) << succeeding;
+    if (FailedAllocations() == failed) {
+      ASSERT_TRUE(reading);
+      EXPECT_EQ(reading->at(EncodableValue("source")), EncodableValue("youtube"));
+      break;
+    }
+    EXPECT_EQ(reading, std::nullopt) << succeeding;
+  }
+  EXPECT_EQ(ProcessHeapBlocks(), blocks);
 }
 
 // What the port answers when the system has nothing: no process to open, a path longer than the
