@@ -102,8 +102,7 @@ TEST(UrlProbeState, BurstWhileBusyProbesOnlyTheLastRequest) {
   rig.state.Request(W(99));
   EXPECT_EQ(rig.WaitForProbes(3), (std::vector<WindowHandle>{W(4), W(3), W(99)}));
   EXPECT_EQ(rig.state.CachedUrl(W(3)), UrlOf(W(3)));
-  EXPECT_EQ(rig.state.CachedUrl(W(1)), u"");
-  EXPECT_EQ(rig.state.CachedUrl(W(2)), u"");
+  EXPECT_EQ(rig.state.CachedUrl(W(1)) + rig.state.CachedUrl(W(2)), u"");
   rig.Release();
 }
 
