@@ -108,4 +108,14 @@ std::string SnapshotSignature(const MediaSnapshot& snapshot) {
   return out;
 }
 
+std::string PublishedSignature(std::optional<MediaSnapshot>& reading) {
+  if (!reading) return std::string();
+  try {
+    return SnapshotSignature(*reading);
+  } catch (...) {
+    reading.reset();
+    return std::string();
+  }
+}
+
 }  // namespace orvane::now_playing

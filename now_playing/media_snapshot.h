@@ -18,4 +18,9 @@ std::optional<MediaSnapshot> ReadMediaSnapshot(const NowPlayingPorts& ports);
 // "title|artist|album|source|playing|artwork length", read back from the map.
 std::string SnapshotSignature(const MediaSnapshot& snapshot);
 
+// The signature to publish with `reading`, empty for none. Running out of memory while it is built
+// drops the reading as well: a snapshot never goes out under the empty signature, which "since" ""
+// would take for no change.
+std::string PublishedSignature(std::optional<MediaSnapshot>& reading);
+
 }  // namespace orvane::now_playing

@@ -96,13 +96,7 @@ void PollLoop(NowPlayingService* service) {
   ports.media->EnterPollerThread();
   while (!service->stop_requested.load()) {
     std::optional<MediaSnapshot> reading = ReadMediaSnapshot(ports);
-    std::string text;
-    try {
-      if (reading) text = SnapshotSignature(*reading);
-    } catch (...) {
-      // Out of memory: publish no reading rather than end the process.
-      reading.reset();
-    }
+    std::string text = PublishedSignature(reading);
     {
       std::lock_guard<std::mutex> lock(service->state_lock);
       // Swapped rather than assigned, so that the previous reading is freed after the lock.

@@ -5,8 +5,10 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "client_wrapper/flutter_view_controller.h"
 #include "client_wrapper/tests/standin_test.h"
 
 namespace orvane {
@@ -31,17 +33,13 @@ TEST_F(FlutterEngineTest, PassesTheProjectAndHandsTheEngineOver) {
   ASSERT_EQ(record.engines_created.size(), 2u);
   EXPECT_EQ(record.engines_created[0].entrypoint_argc, 0);
   EXPECT_FALSE(record.engines_created[0].entrypoint_argv_present);
-  const EngineCreation& created = record.engines_created[1];
-  EXPECT_EQ(created.assets_path, u"data\\flutter_assets");
-  EXPECT_EQ(created.icu_data_path, u"data\\icudtl.dat");
-  EXPECT_EQ(created.aot_library_path, u"data\\app.so");
-  EXPECT_TRUE(created.entrypoint_present);
-  EXPECT_EQ(created.entrypoint, "");
-  EXPECT_EQ(created.entrypoint_argc, 1);
-  EXPECT_TRUE(created.entrypoint_argv_present);
-  EXPECT_EQ(created.entrypoint_arguments, std::vector<std::string>{"--enable-impeller=true"});
-  EXPECT_EQ(std::make_pair(created.engine_option_first, created.engine_option_second),
-            std::make_pair(0, 0));
+  const EngineCreation& c = record.engines_created[1];
+  EXPECT_TRUE(c.assets_path == u"data\\flutter_assets" && c.icu_data_path == u"data\\icudtl.dat" &&
+              c.aot_library_path == u"data\\app.so");
+  EXPECT_EQ(std::tie(c.entrypoint_present, c.entrypoint, c.entrypoint_argc,
+                     c.entrypoint_argv_present, c.engine_option_first, c.engine_option_second),
+            std::make_tuple(true, "", 1, true, 0, 0));
+  EXPECT_EQ(c.entrypoint_arguments, std::vector<std::string>{"--enable-impeller=true"});
   // Only the engine still owned was destroyed.
   EXPECT_EQ(record.engine_destroy_calls, 1);
   EXPECT_EQ(record.registrar_names,
@@ -95,6 +93,58 @@ TEST_F(FlutterEngineTest, NextFrameCallbackIsReplacedAndFiresOnce) {
   EXPECT_EQ(runs, 11);
   EXPECT_EQ(capture.Get(), Lines{"Error: Uncaught exception in the next-frame callback: frame"});
   EXPECT_EQ(Record().next_frame_registrations, 4);
+}
+
+using FlutterViewControllerTest = StandinTest;
+
+TEST_F(FlutterViewControllerTest, OwnsTheEngineAndForwardsToTheView) {
+  SetWindowProcHandler([](HWND, UINT message, WPARAM wparam, LPARAM) -> std::optional<LRESULT> {
+    if (message == 0x001D) return std::nullopt;
+    return static_cast<LRESULT>(wparam) + 1;
+  });
+  {
+    FlutterViewController controller(1280, 720, project_);
+    ASSERT_NE(controller.engine(), nullptr);
+    ASSERT_NE(controller.view(), nullptr);
+    controller.ForceRedraw();
+    EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x0005, 41, 0), LRESULT{42});
+    EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x001D, 0, 0), std::nullopt);
+    // Messages the library sends while it destroys the view, forwarded back by the window, must
+    // not reach it with the handle being destroyed.
+    SetViewControllerDestroyHook([&controller] {
+      EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x0007, 0, 0), std::nullopt);
+      controller.ForceRedraw();
+    });
+  }
+  EngineRecord record = Record();
+  EXPECT_EQ(record.last_width, 1280);
+  EXPECT_EQ(record.last_height, 720);
+  EXPECT_EQ(record.redraws, 1);
+  EXPECT_EQ(record.window_messages, (std::vector<UINT>{0x0005, 0x001D}));
+  EXPECT_EQ(record.view_controllers_created, 1);
+  EXPECT_EQ(record.view_controllers_destroyed, 1);
+  // The engine goes with its view controller, never by its own destroy call.
+  EXPECT_EQ(record.engine_destroy_calls, 0);
+  EXPECT_EQ(record.engines_released, 1);
+  EXPECT_EQ(record.messengers_freed, 1);
+}
+
+TEST_F(FlutterViewControllerTest, CreationFailureLeavesNoViewAndOneLine) {
+  for (bool engine_fails : {false, true}) {
+    ResetEngineStandin();
+    SetEngineCreationFails(engine_fails);
+    SetViewControllerCreationFails(true);
+    StderrCapture capture;
+    {
+      FlutterViewController controller(1280, 720, project_);
+      EXPECT_NE(controller.engine(), nullptr);
+      EXPECT_EQ(controller.view(), nullptr);
+      EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x0005, 0, 0), std::nullopt);
+    }
+    EXPECT_EQ(capture.Get(), Lines{"Failed to create view controller."});
+    EXPECT_EQ(Record().view_controllers_destroyed, 0);
+    EXPECT_EQ(Record().engine_destroy_calls, 0);
+  }
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "now_playing/source_classification.h"
 #include "now_playing/tests/fake_ports.h"
 #include "now_playing/text.h"
+#include "testing/allocation/failing_allocation.h"
 
 namespace orvane::now_playing {
 namespace {
@@ -32,7 +33,7 @@ void ExpectClean(FakePlatform& platform, const std::string& context) {
   EXPECT_EQ(platform.ledger.faults, std::vector<std::string>()) << context;
 }
 
-TEST(WideToUtf8Test, ConvertsAsCodePage65001) {
+TEST(TextTest, ConvertsAsCodePage65001AndLowerCasesAToZ) {
   const struct {
     std::u16string in;
     std::string out;
@@ -48,8 +49,16 @@ TEST(WideToUtf8Test, ConvertsAsCodePage65001) {
       {std::u16string(1, char16_t(0xDFB5)) + char16_t(0xD83C), "\xef\xbf\xbd\xef\xbf\xbd"},
       // A high surrogate before a unit above the surrogates; that unit itself is kept.
       {std::u16string{char16_t(0xD83C), char16_t(0xE000)}, "\xef\xbf\xbd\xee\x80\x80"},
+      // The edges of each encoded length and of both surrogate ranges.
+      {u"\u007f\u0080\u07ff\u0800\uffff", "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf"},
+      {std::u16string{char16_t(0xD800), char16_t(0xDC00), char16_t(0xDBFF), char16_t(0xDFFF)},
+       "\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"},
+      {std::u16string{char16_t(0xD7FF), char16_t(0xDBFF), char16_t(0xDBFF), char16_t(0xDFFF)},
+       "\xed\x9f\xbf\xef\xbf\xbd\xf4\x8f\xbf\xbf"},
   };
   for (const auto& c : cases) EXPECT_EQ(WideToUtf8(c.in), c.out);
+  // Only A to Z change.
+  EXPECT_EQ(LowerCase(u"@AZ[`az{\u00c0\u0130"), u"@az[`az{\u00c0\u0130");
 }
 
 TEST(SnapshotTest, ReadingAndSignature) {
@@ -126,6 +135,19 @@ TEST(SnapshotTest, SignatureReadsFieldsBackFromTheMap) {
        "|||unknown|1|1000000"},
   };
   for (const auto& c : cases) EXPECT_EQ(SnapshotSignature(c.map), c.signature);
+}
+
+// Out of memory while the signature is built: the reading goes with it.
+TEST(SnapshotTest, PublishesNoReadingWithoutItsSignature) {
+  const std::string title(40, 't');  // beyond the short-string buffer: the signature allocates
+  std::optional<MediaSnapshot> reading =
+      MediaSnapshot{{EncodableValue("title"), EncodableValue(title)}};
+  EXPECT_EQ(PublishedSignature(reading), title + "||||0|0");
+  if (!orvane::testing::AllocationsCanFail()) return;
+  orvane::testing::FailNextAllocation();
+  EXPECT_EQ(PublishedSignature(reading), "");
+  EXPECT_FALSE(reading.has_value());
+  EXPECT_EQ(PublishedSignature(reading), "");
 }
 
 RecordedWindow Browser(const char16_t* exe, std::u16string title, uint32_t pid) {

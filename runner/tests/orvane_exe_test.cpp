@@ -31,8 +31,15 @@ TEST(OrvaneExe, RunsTheWindowTheCommandLineAsksForAndTearsItDownInOrder) {
       {L"", L"96", false, "", "title=Orvane rect=10,10,1280x720", true},
       {L"--hidden --widget", L"120", true, "--hidden|--widget|",
        "title=Orvane Widget rect=12,12,487x450", false},
-      {std::wstring(L"--WIDGET \"two words\" ") + wchar_t(0xD800) + L"x --widget=value", L"144",
-       false, "--WIDGET|two words||--widget=value|", "title=Orvane rect=15,15,1920x1080", true},
+      // Flags count only as whole exact arguments. Arguments go to UTF-8 as they are, one with an
+      // unpaired surrogate as an empty one.
+      {std::wstring(
+           L"--WIDGET --Hidden --widge \" --hidden\" --hidden=1 \"caf\u00e9 \U0001F600\" \"\" ") +
+           wchar_t(0xD800) + L"x --widget=value",
+       L"144", false,
+       "--WIDGET|--Hidden|--widge| --hidden|--hidden=1|caf\xc3\xa9 "
+       "\xf0\x9f\x98\x80|||--widget=value|",
+       "title=Orvane rect=15,15,1920x1080", true},
   };
   for (const auto& c : launches) {
     SCOPED_TRACE(c.window);

@@ -1,0 +1,72 @@
+// Everything that reads bytes from the UI program, over the same input: a value read must survive
+// writing and reading again, a method call must re-encode to itself, and a reply envelope gets
+// at most one answer, and only when valid.
+
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "client_wrapper/byte_buffer_streams.h"
+#include "client_wrapper/standard_method_codec.h"
+
+namespace {
+
+using orvane::EncodableValue;
+
+std::vector<uint8_t> Write(const EncodableValue& value) {
+  std::vector<uint8_t> bytes;
+  orvane::ByteBufferStreamWriter writer(&bytes);
+  orvane::StandardCodecSerializer::Instance().WriteValue(value, &writer);
+  return bytes;
+}
+
+EncodableValue Read(const uint8_t* data, size_t size) {
+  orvane::ByteBufferStreamReader reader(data, size);
+  return orvane::StandardCodecSerializer::Instance().ReadValue(&reader);
+}
+
+struct CountingResult : orvane::MethodResult {
+  void Success(const EncodableValue*) override { ++answers; }
+  void Error(const std::string&, const std::string&, const EncodableValue*) override { ++answers; }
+  void NotImplemented() override { ++answers; }
+  int answers = 0;
+};
+
+}  // namespace
+
+// Hostile input makes the codec write an error line for nearly every input; written to a file
+// they would dominate the run. The lines themselves are checked by the tests.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  struct Discard : std::streambuf {
+    int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+  };
+  static Discard discard;
+  std::cerr.rdbuf(&discard);
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  // Compared as bytes: a NaN never equals itself as a value.
+  const std::vector<uint8_t> written = Write(Read(data, size));
+  if (Write(Read(written.data(), written.size())) != written) std::abort();
+
+  const orvane::StandardMethodCodec& codec = orvane::StandardMethodCodec::Instance();
+  if (std::unique_ptr<orvane::MethodCall> call = codec.DecodeMethodCall(data, size)) {
+    const std::unique_ptr<std::vector<uint8_t>> encoded = codec.EncodeMethodCall(*call);
+    std::unique_ptr<orvane::MethodCall> again =
+        codec.DecodeMethodCall(encoded->data(), encoded->size());
+    if (!again || again->method_name() != call->method_name() ||
+        *codec.EncodeMethodCall(*again) != *encoded) {
+      std::abort();
+    }
+  }
+
+  CountingResult result;
+  const bool accepted = codec.DecodeResponseEnvelope(data, size, &result);
+  if (result.answers != (accepted ? 1 : 0)) std::abort();
+  return 0;
+}
