@@ -42,8 +42,9 @@ include(CPack)
 if(ORVANE_TESTS AND ORVANE_SPLIT_DEBUG_INFO AND ORVANE_MAKENSIS AND NOT ORVANE_UI_BUILD_DIR
    AND CMAKE_CROSSCOMPILING)
   string(JOIN "|" defs ${ORVANE_UI_LIBRARY_DEFS})
+  # Every Wine program of the test on one display of its own.
   add_test(NAME release_packaging
-           COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR} -DBUILD=${CMAKE_BINARY_DIR}
+           COMMAND xvfb-run -a ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR} -DBUILD=${CMAKE_BINARY_DIR}
                    -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE} -DGENERATOR=${CMAKE_GENERATOR}
                    -DCC=${CMAKE_C_COMPILER} -DDEFS=${defs}
                    -P ${PROJECT_SOURCE_DIR}/cmake/tests/packaging_test.cmake)
