@@ -3,7 +3,8 @@
 # and no stand-in goes into it; configuring stops at once when a file is missing or a library
 # lacks a function the executable imports (it would not even load). When empty, the bundle carries
 # the stand-ins, and the package names say so.
-set(ORVANE_UI_BUILD_DIR "" CACHE PATH "Output folder of the UI program's Windows build (empty: stand-ins)")
+set(ORVANE_UI_BUILD_DIR "" CACHE PATH
+    "Output folder of the UI program's Windows build (empty: stand-ins)")
 
 # Each library the executable imports, by the .def file its import library is made from.
 set(ORVANE_UI_LIBRARY_DEFS
@@ -20,6 +21,7 @@ if(NOT ORVANE_UI_BUILD_DIR)
   return()
 endif()
 set(ORVANE_PACKAGE_KIND "")
+include(DefFile)
 
 # The functions a DLL exports, one per line, from the toolchain's export-table dump.
 function(orvane_dll_exports dll out)
@@ -49,9 +51,8 @@ foreach(def IN LISTS ORVANE_UI_LIBRARY_DEFS)
     continue()
   endif()
   orvane_dll_exports(${dll} exports)
-  file(STRINGS ${def} symbols REGEX "^[ \t]+[A-Za-z_]")
+  orvane_def_symbols(${def} symbols)
   foreach(symbol IN LISTS symbols)
-    string(STRIP "${symbol}" symbol)
     if(NOT exports MATCHES "[] \t]${symbol}\r?\n")
       list(APPEND problems "${name}.dll does not export ${symbol}")
     endif()

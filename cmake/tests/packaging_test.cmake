@@ -4,6 +4,7 @@
 # carry bytes of their own, so a stand-in slipping in shows), configuring against a broken one,
 # and the installer's round trip under Wine in a prefix of its own.
 cmake_minimum_required(VERSION 3.20)
+include(${SOURCE}/cmake/DefFile.cmake)
 
 set(work ${BUILD}/packaging_test)
 set(prefix ${work}/prefix)
@@ -24,10 +25,9 @@ endfunction()
 
 # A DLL that exports what DEF lists, but for SKIP.
 function(make_dll def dll skip)
-  file(STRINGS ${def} symbols REGEX "^[ \t]+[A-Za-z_]")
+  orvane_def_symbols(${def} symbols)
   set(source "")
   foreach(symbol IN LISTS symbols)
-    string(STRIP "${symbol}" symbol)
     if(NOT symbol STREQUAL skip)
       string(APPEND source "__declspec(dllexport) void ${symbol}(void) {}\n")
     endif()
@@ -40,8 +40,8 @@ endfunction()
 # Configures the project against UI build UI in DIR; sets rc and output.
 macro(configure dir ui)
   execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${dir} -G ${GENERATOR}
-                          --toolchain ${TOOLCHAIN} -DCMAKE_BUILD_TYPE=Release
-                          -DORVANE_SPLIT_DEBUG_INFO=ON -DORVANE_TESTS=OFF -DORVANE_UI_BUILD_DIR=${ui}
+                          --toolchain ${TOOLCHAIN} -DCMAKE_BUILD_TYPE=Release -DORVANE_TESTS=OFF
+                          -DORVANE_SPLIT_DEBUG_INFO=ON -DORVANE_UI_BUILD_DIR=${ui}
                   RESULT_VARIABLE rc OUTPUT_VARIABLE output ERROR_VARIABLE output)
 endmacro()
 
