@@ -15,6 +15,7 @@ arguments=("$@")
 [ ${#arguments[@]} -gt 0 ] || arguments=(--demo-argument "two words")
 
 scripts/install-deps.sh
+unset ORVANE_UI_BUILD_DIR # the demo shows the stand-in UI
 
 build="$root/build/windows-release"
 echo "== building the windows-release preset and its bundle"

@@ -14,6 +14,7 @@ runs=${1:-15}
 build="$root/build/windows-release"
 
 scripts/install-deps.sh
+unset ORVANE_UI_BUILD_DIR # the profile comes from the stand-in engine
 cmake --preset windows-release >/dev/null
 cmake --build --preset windows-release -j2 >/dev/null
 cmake --install "$build" >/dev/null
