@@ -22,8 +22,8 @@
    lines to it: "stuck" once an operation that does not complete has its handler, and, at each
    CoUninitialize call of the executable (once late completions have run), "counts " and the
    fields of MediaSessionCounts after `created` as name=value. While loaded, the stand-in watches
-   the executable's WindowsDeleteString, CreateEventW and CloseHandle imports (live_strings,
-   live_events). */
+   the executable's WindowsDeleteString, CreateEventW, SetEvent and CloseHandle imports
+   (live_strings, live_events; a SetEvent that fails, on a closed handle say, is unexpected). */
 #pragma once
 
 #include <windows.h>
@@ -77,8 +77,8 @@ typedef struct MediaSessionCounts {
   LONG live;               /* objects not yet released to zero */
   LONG over_released;      /* Release calls on an object already at zero */
   LONG used_after_release; /* calls on an object already released to zero */
-  LONG unexpected_calls;   /* calls or arguments the real classes would reject, and activations
-                              outside the multithreaded apartment */
+  LONG unexpected_calls;   /* calls or arguments the real classes would reject, activations
+                              outside the multithreaded apartment, and failed SetEvent calls */
   LONG live_strings;       /* HSTRINGs handed out and not yet deleted by the executable */
   LONG live_events;        /* events the executable created and has not closed */
   LONG cancels;            /* IAsyncInfo::Cancel calls */

@@ -137,6 +137,19 @@ HANDLE WINAPI CountedCreateEvent(LPSECURITY_ATTRIBUTES attributes, BOOL manual, 
   return event;
 }
 
+// A set that fails found the event closed already: a late completion handler must still own its
+// event, or it would set whatever object took over the handle.
+using SetEventFunction = BOOL(WINAPI*)(HANDLE);
+SetEventFunction real_set_event = nullptr;
+
+BOOL WINAPI CheckedSetEvent(HANDLE event) {
+  const BOOL set = real_set_event(event);
+  const DWORD error = GetLastError();
+  if (!set) RecordUnexpected();
+  SetLastError(error);
+  return set;
+}
+
 BOOL WINAPI CountedCloseHandle(HANDLE handle) {
   {
     std::lock_guard<std::mutex> hold(TheState().lock);
@@ -184,6 +197,7 @@ struct WatchExecutableOnLoad {
   WatchExecutableOnLoad() {
     Watch(kStrings, "WindowsDeleteString", &CountedDeleteString, real_delete_string);
     Watch("kernel32.dll", "CreateEventW", &CountedCreateEvent, real_create_event);
+    Watch("kernel32.dll", "SetEvent", &CheckedSetEvent, real_set_event);
     Watch("kernel32.dll", "CloseHandle", &CountedCloseHandle, real_close_handle);
     if (!ReportPath().empty()) {
       Watch("ole32.dll", "CoUninitialize", &ReportingCoUninitialize, real_co_uninitialize);
@@ -193,6 +207,7 @@ struct WatchExecutableOnLoad {
   ~WatchExecutableOnLoad() {
     Unwatch(kStrings, "WindowsDeleteString", real_delete_string);
     Unwatch("kernel32.dll", "CreateEventW", real_create_event);
+    Unwatch("kernel32.dll", "SetEvent", real_set_event);
     Unwatch("kernel32.dll", "CloseHandle", real_close_handle);
     Unwatch("ole32.dll", "CoUninitialize", real_co_uninitialize);
   }
