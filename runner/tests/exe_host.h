@@ -11,6 +11,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -124,15 +125,24 @@ class Host {
     }
     return values;
   }
-  // The process's top-level window (test programs make windows of the same class).
+  // The process's top-level window (test programs make windows of the same class). Searched in
+  // one snapshot of the list: stepping with FindWindowEx ends early, with null, when the window
+  // it steps from (another program's) is destroyed meanwhile.
   HWND Window() const {
-    HWND window = nullptr;
-    DWORD owner = 0;
-    do {
-      window = ::FindWindowExW(nullptr, window, L"FLUTTER_RUNNER_WIN32_WINDOW", nullptr);
-      ::GetWindowThreadProcessId(window, &owner);
-    } while (window != nullptr && owner != ::GetProcessId(process_));
-    return window;
+    std::pair<DWORD, HWND> search{::GetProcessId(process_), nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM data) {
+          auto& [process, found] = *reinterpret_cast<std::pair<DWORD, HWND>*>(data);
+          DWORD owner = 0;
+          wchar_t name[32] = L"";
+          ::GetWindowThreadProcessId(window, &owner);
+          ::GetClassNameW(window, name, 32);
+          if (owner == process && std::wstring(name) == L"FLUTTER_RUNNER_WIN32_WINDOW")
+            found = window;
+          return static_cast<BOOL>(found == nullptr);
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.second;
   }
   DWORD Exit() const { return ExitCode(process_); }
   // COM goes once, after the engine.

@@ -45,7 +45,8 @@ TEST(OrvaneExe, RunsTheWindowTheCommandLineAsksForAndTearsItDownInOrder) {
     SCOPED_TRACE(c.window);
     Host host(c.tail, c.dpi, c.fonts_consumed ? WM_FONTCHANGE : 0);
     // The stand-in UI looks for the exports once its first frame is done.
-    ASSERT_TRUE(WaitUntil([&] { return !host.Values("exports").empty(); })) << host.Errors();
+    ASSERT_TRUE(WaitUntil([&] { return !host.Values("exports").empty(); }))
+        << host.Errors() << host.Record();
     EXPECT_EQ(host.Values("exports"),
               Lines{"ov_get_url_for_hwnd=1 ov_request_url_for_hwnd=1 ov_get_cached_url=1"});
     std::string received;
