@@ -84,12 +84,17 @@ file(WRITE ${ui}/data/icudtl.dat "ICU data")
 file(WRITE ${ui}/data/flutter_assets/AssetManifest.json "{\"fonts/older.otf\": []}")
 file(WRITE ${ui}/data/flutter_assets/fonts/older.otf "a font only the older version has")
 
-# A file missing, and an engine library short of one function: each stops the configuration.
+# A file missing, a library of our stand-ins, one that is no library, and an engine library short
+# of one function: each stops the configuration.
 file(COPY ${ui}/ DESTINATION ${work}/ui_missing PATTERN "icudtl.dat" EXCLUDE
      PATTERN "url_launcher_windows_plugin.dll" EXCLUDE)
+file(COPY ${BUILD}/app/app_links_plugin.dll DESTINATION ${work}/ui_missing)
+file(WRITE ${work}/ui_missing/desktop_multi_window_plugin.dll "text")
 configure(${work}/missing ${work}/ui_missing)
 check(output MATCHES "missing file: url_launcher_windows_plugin.dll")
 check(output MATCHES "missing file: data/icudtl.dat")
+check(output MATCHES "app_links_plugin.dll is a test stand-in")
+check(output MATCHES "desktop_multi_window_plugin.dll is not a 64-bit Windows library")
 check(rc GREATER 0)
 file(COPY ${ui}/ DESTINATION ${work}/ui_short)
 list(GET defs 0 engine_def)
