@@ -47,7 +47,7 @@ if(ORVANE_TESTS AND ORVANE_SPLIT_DEBUG_INFO AND ORVANE_MAKENSIS AND NOT ORVANE_U
            COMMAND xvfb-run -a ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}
                    -DBUILD=${CMAKE_BINARY_DIR} -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
                    -DGENERATOR=${CMAKE_GENERATOR}
-                   -DCC=${CMAKE_C_COMPILER} -DDEFS=${defs}
+                   -DCC=${CMAKE_C_COMPILER} -DVERSION=${PROJECT_VERSION} -DDEFS=${defs}
                    -P ${PROJECT_SOURCE_DIR}/cmake/tests/packaging_test.cmake)
   set_tests_properties(release_packaging PROPERTIES TIMEOUT 600)
 endif()

@@ -23,10 +23,15 @@ endif()
 set(ORVANE_PACKAGE_KIND "")
 include(DefFile)
 
-# The functions a DLL exports, one per line, from the toolchain's export-table dump.
+# The functions a DLL exports, one per line, from the toolchain's export-table dump; empty when
+# the file is no 64-bit Windows library with exports (the executable could not load it).
 function(orvane_dll_exports dll out)
   if(CMAKE_OBJDUMP)
-    execute_process(COMMAND ${CMAKE_OBJDUMP} -p ${dll} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+    execute_process(COMMAND ${CMAKE_OBJDUMP} -p ${dll} OUTPUT_VARIABLE dump RESULT_VARIABLE rc
+                    ERROR_QUIET)
+    if(NOT dump MATCHES "file format pei-x86-64\n")
+      set(rc 1)
+    endif()
     # Only the export table: the import tables name functions too.
     string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" dump "${dump}")
   else()
@@ -51,6 +56,17 @@ foreach(def IN LISTS ORVANE_UI_LIBRARY_DEFS)
     continue()
   endif()
   orvane_dll_exports(${dll} exports)
+  if(NOT exports)
+    list(APPEND problems "${name}.dll is not a 64-bit Windows library with exports")
+    continue()
+  endif()
+  # Our stand-ins export the same functions; what gives them away is the record they keep
+  # (testing/engine/standin_record.h). A folder of ours (the windows build's bundle) must not ship.
+  file(STRINGS ${dll} standin REGEX "ORVANE_STANDIN_RECORD" ENCODING UTF-16LE LIMIT_COUNT 1)
+  if(standin)
+    list(APPEND problems "${name}.dll is a test stand-in, not the UI build's")
+    continue()
+  endif()
   orvane_def_symbols(${def} symbols)
   foreach(symbol IN LISTS symbols)
     if(NOT exports MATCHES "[] \t]${symbol}\r?\n")

@@ -12,9 +12,10 @@ fi
 orvane_use_prefix() {
   export WINEPREFIX="$1"
   export WINEDEBUG=-all
-  # No Mono or Gecko installer dialogs while the prefix is made, and no debugger: a crashing
-  # program ends at once (exit code 5) instead of waiting for a click on the crash dialog.
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+  # No Mono or Gecko installer dialogs while the prefix is made; no debugger: its crash dialog
+  # would keep a crashed program (and its test) waiting for a click; no menu builder: it would
+  # copy the installer's Start-menu shortcut into the desktop menus of the machine's own user.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d"
   if [ -f "$WINEPREFIX/system.reg" ]; then
     return 0
   fi

@@ -1,4 +1,4 @@
-# cmake -DSOURCE=... -DBUILD=... -DTOOLCHAIN=... -DGENERATOR=... -DCC=... -DDEFS="a.def|b.def"
+# cmake -DSOURCE=... -DBUILD=... -DTOOLCHAIN=... -DGENERATOR=... -DCC=... -DVERSION=... -DDEFS="a.def|b.def"
 #       -P packaging_test.cmake
 # What ships, end to end: a bundle built from a folder made to look like a UI build (its files
 # carry bytes of their own, so a stand-in slipping in shows), configuring against a broken one,
@@ -84,12 +84,17 @@ file(WRITE ${ui}/data/icudtl.dat "ICU data")
 file(WRITE ${ui}/data/flutter_assets/AssetManifest.json "{\"fonts/older.otf\": []}")
 file(WRITE ${ui}/data/flutter_assets/fonts/older.otf "a font only the older version has")
 
-# A file missing, and an engine library short of one function: each stops the configuration.
+# A file missing, a library of our stand-ins, one that is no library, and an engine library short
+# of one function: each stops the configuration.
 file(COPY ${ui}/ DESTINATION ${work}/ui_missing PATTERN "icudtl.dat" EXCLUDE
      PATTERN "url_launcher_windows_plugin.dll" EXCLUDE)
+file(COPY ${BUILD}/app/app_links_plugin.dll DESTINATION ${work}/ui_missing)
+file(WRITE ${work}/ui_missing/desktop_multi_window_plugin.dll "text")
 configure(${work}/missing ${work}/ui_missing)
 check(output MATCHES "missing file: url_launcher_windows_plugin.dll")
 check(output MATCHES "missing file: data/icudtl.dat")
+check(output MATCHES "app_links_plugin.dll is a test stand-in")
+check(output MATCHES "desktop_multi_window_plugin.dll is not a 64-bit Windows library")
 check(rc GREATER 0)
 file(COPY ${ui}/ DESTINATION ${work}/ui_short)
 list(GET defs 0 engine_def)
@@ -109,9 +114,9 @@ execute_process(COMMAND cpack -G ZIP -B ${work}/real/package WORKING_DIRECTORY $
                 RESULT_VARIABLE rc OUTPUT_QUIET)
 file(GLOB zips RELATIVE ${work}/real/package ${work}/real/package/*.zip)
 string(JOIN " " zips ${zips})
-check(zips STREQUAL "Orvane-1.0.0.1-win64-debug.zip Orvane-1.0.0.1-win64.zip")
+check(zips STREQUAL "Orvane-${VERSION}-win64-debug.zip Orvane-${VERSION}-win64.zip")
 file(MAKE_DIRECTORY ${work}/unzipped)
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${work}/real/package/Orvane-1.0.0.1-win64.zip
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${work}/real/package/Orvane-${VERSION}-win64.zip
                 WORKING_DIRECTORY ${work}/unzipped)
 expect_same_files(${work}/unzipped ${work}/expected)
 
@@ -122,12 +127,12 @@ check(rc EQUAL 0)
 execute_process(COMMAND cpack -G NSIS -B ${work}/newer WORKING_DIRECTORY ${BUILD}
                 RESULT_VARIABLE rc OUTPUT_QUIET)
 file(GLOB setups RELATIVE ${work}/newer ${work}/newer/*.exe)
-check(setups STREQUAL "Orvane-1.0.0.1-win64-standin-setup.exe")
+check(setups STREQUAL "Orvane-${VERSION}-win64-standin-setup.exe")
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --component runtime
                         --prefix ${work}/newer_bundle OUTPUT_QUIET)
 
 set(run ${env} ${BUILD}/wine-run.sh)
-foreach(setup ${work}/older/Orvane-1.0.0.1-win64-setup.exe ${work}/newer/${setups})
+foreach(setup ${work}/older/Orvane-${VERSION}-win64-setup.exe ${work}/newer/${setups})
   execute_process(COMMAND ${run} ${setup} /S RESULT_VARIABLE rc)
   check(rc EQUAL 0)
 endforeach()
@@ -142,7 +147,7 @@ check(link MATCHES "${target}")
 set(key "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvane")
 execute_process(COMMAND ${run} reg query ${key} OUTPUT_VARIABLE values)
 set(location "C:\\\\users\\\\[^\\\\]+\\\\AppData\\\\Local\\\\Programs\\\\Orvane")
-foreach(value "DisplayName +REG_SZ +Orvane\r?\n" "DisplayVersion +REG_SZ +1.0.0.1\r?\n"
+foreach(value "DisplayName +REG_SZ +Orvane\r?\n" "DisplayVersion +REG_SZ +${VERSION}\r?\n"
               "Publisher +REG_SZ +Orvane\r?\n" "DisplayIcon +REG_SZ +${location}\\\\orvane.exe,0"
               "InstallLocation +REG_SZ +${location}\r?\n"
               "UninstallString +REG_SZ +\"${location}\\\\Uninstall.exe\"")

@@ -3,7 +3,8 @@
 // The record that the stand-in libraries keep for a test that runs the real executable: one line
 // per event, appended to the file named by ORVANE_STANDIN_RECORD (nothing when it is unset). The
 // file is opened for each line, so the engine and plug-in stand-ins share it in call order and a
-// crash loses nothing already written.
+// crash loses nothing already written. The variable's name in a library marks it as a stand-in:
+// configuring a release from a UI build rejects a library that holds it.
 
 #include <windows.h>
 
