@@ -32,3 +32,27 @@ function(orvane_test)
   # A hung test must fail instead of stalling the whole run.
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT 300)
 endfunction()
+
+# orvane_copy_beside(TEST ITEM...): copies stand-in libraries (target names, which may be defined
+# later) and files (absolute paths) into the folder of the test program TEST, and again whenever
+# one of them is rebuilt or changed, so that a test never runs against an old copy.
+function(orvane_copy_beside test)
+  if(NOT TARGET ${test})
+    return()
+  endif()
+  set(sources)
+  foreach(item IN LISTS ARGN)
+    if(IS_ABSOLUTE ${item})
+      list(APPEND sources ${item})
+    else()
+      list(APPEND sources $<TARGET_FILE:${item}>)
+    endif()
+  endforeach()
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${test}_copies.stamp)
+  add_custom_command(OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${sources} $<TARGET_FILE_DIR:${test}>
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${ARGN} VERBATIM)
+  add_custom_target(${test}_copies DEPENDS ${stamp})
+  add_dependencies(${test} ${test}_copies)
+endfunction()

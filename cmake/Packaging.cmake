@@ -1,11 +1,14 @@
-# The release archive: `cpack` (or the windows-release package preset) zips the install tree,
-# bundle layout at the archive's root, into Orvane-<version>-win64.zip; the split-off debug
-# information, when there is any, goes into Orvane-<version>-win64-debug.zip, whose .debug/ folder
-# unpacks beside the binaries.
+# The release packages, made by `cpack` (or the windows-release package preset) from the install
+# tree into build/<preset>/package/:
+# - Orvane-<version>-win64.zip, the bundle's layout at the archive's root;
+# - Orvane-<version>-win64-debug.zip with the split-off debug information, when there is any,
+#   whose .debug/ folder unpacks beside the binaries;
+# - Orvane-<version>-win64-setup.exe, the per-user Windows installer (NSIS; installer/).
+# Without a UI build (UiBuild.cmake) every name carries "-standin": those packages hold the
+# stand-ins and must not pass for a release.
 set(CPACK_PACKAGE_NAME ${PROJECT_DESCRIPTION})
 set(CPACK_PACKAGE_VENDOR ${PROJECT_DESCRIPTION})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_GENERATOR ZIP)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
@@ -13,6 +16,38 @@ set(CPACK_COMPONENTS_ALL runtime)
 if(ORVANE_SPLIT_DEBUG_INFO)
   list(APPEND CPACK_COMPONENTS_ALL debug)
 endif()
-set(CPACK_ARCHIVE_RUNTIME_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64)
-set(CPACK_ARCHIVE_DEBUG_FILE_NAME ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64-debug)
+set(base ${CPACK_PACKAGE_NAME}-${PROJECT_VERSION}-win64${ORVANE_PACKAGE_KIND})
+set(CPACK_ARCHIVE_RUNTIME_FILE_NAME ${base})
+set(CPACK_ARCHIVE_DEBUG_FILE_NAME ${base}-debug)
+set(CPACK_PACKAGE_FILE_NAME ${base}-setup)
+
+set(CPACK_GENERATOR ZIP)
+find_program(ORVANE_MAKENSIS makensis)
+if(ORVANE_MAKENSIS)
+  list(APPEND CPACK_GENERATOR NSIS)
+else()
+  message(WARNING "makensis (NSIS) not found: cpack makes the archives but no installer")
+endif()
+set(CPACK_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR}/installer)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/installer/options.cmake)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY ${CPACK_PACKAGE_NAME})
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY ${CPACK_PACKAGE_NAME})
+set(CPACK_NSIS_DISPLAY_NAME ${CPACK_PACKAGE_NAME})
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/runner/resources/app_icon.ico)
+set(CPACK_NSIS_COMPRESSOR lzma)
+set(CPACK_ORVANE_EXECUTABLE orvane.exe)
 include(CPack)
+
+# Runs cpack itself; only where the stand-ins ship, since the installed bundle is started.
+if(ORVANE_TESTS AND ORVANE_SPLIT_DEBUG_INFO AND ORVANE_MAKENSIS AND NOT ORVANE_UI_BUILD_DIR
+   AND CMAKE_CROSSCOMPILING)
+  string(JOIN "|" defs ${ORVANE_UI_LIBRARY_DEFS})
+  # Every Wine program of the test on one display of its own.
+  add_test(NAME release_packaging
+           COMMAND xvfb-run -a ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}
+                   -DBUILD=${CMAKE_BINARY_DIR} -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
+                   -DGENERATOR=${CMAKE_GENERATOR}
+                   -DCC=${CMAKE_C_COMPILER} -DDEFS=${defs}
+                   -P ${PROJECT_SOURCE_DIR}/cmake/tests/packaging_test.cmake)
+  set_tests_properties(release_packaging PROPERTIES TIMEOUT 600)
+endif()

@@ -42,6 +42,14 @@ function(orvane_ship target)
   install(FILES $<TARGET_FILE:${target}>.debug DESTINATION .debug COMPONENT debug)
 endfunction()
 
+# orvane_ship_standin(TARGET): a stand-in for a library that the UI build provides, shipped only
+# when there is no UI build (UiBuild.cmake).
+function(orvane_ship_standin target)
+  if(NOT ORVANE_UI_BUILD_DIR)
+    orvane_ship(${target})
+  endif()
+endfunction()
+
 # The target `bundle` builds every shipped binary (the release build preset builds it, the
 # executable tests and the tools, not every test program). Call once, after all orvane_ship calls.
 function(orvane_bundle_target)

@@ -14,34 +14,15 @@ shift || true
 arguments=("$@")
 [ ${#arguments[@]} -gt 0 ] || arguments=(--demo-argument "two words")
 
-scripts/install-deps.sh
-
-build="$root/build/windows-release"
+source scripts/release-bundle.sh
 echo "== building the windows-release preset and its bundle"
-cmake --preset windows-release >/dev/null
-log="$build/demo-build.log"
-cmake --build --preset windows-release -j2 >"$log" 2>&1 || { tail -n 40 "$log"; exit 1; }
-cmake --build "$build" --target media_session -j2 >>"$log" 2>&1 || { tail -n 40 "$log"; exit 1; }
-cmake --install "$build" >/dev/null
-bundle="$build/bundle"
+orvane_release_bundle "$build/demo-build.log"
 shot="$build/demo-screenshot.png"
-
-source scripts/virtual-display.sh
-trap orvane_stop_display EXIT
-orvane_start_display
-orvane_keep_desktop_wineserver "$build/desktop-wineprefix"
 
 # The media session: its classes registered to a copy outside the bundle, and a script naming the
 # track and its cover.
 demo="$build/demo"
-mkdir -p "$demo"
-cp "$build/testing/media_session/media_session.dll" testing/media_session/demo/cover.png "$demo/"
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
-for class in Windows.Media.Control.GlobalSystemMediaTransportControlsSessionManager \
-  Windows.Storage.Streams.Buffer Windows.Storage.Streams.DataReader; do
-  "$orvane_wine" reg add "HKLM\\Software\\Microsoft\\WindowsRuntime\\ActivatableClassId\\$class" \
-    /v DllPath /d "$(windows_path "$demo/media_session.dll")" /f >/dev/null 2>&1
-done
+orvane_register_media_session "$demo"
 cat >"$demo/session.txt" <<EOF
 title=Harbour Lights
 artist=The Quiet Examples

@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils imagemagick
+  nsis                               # makensis: the Windows installer
   libwine-dev                        # Wine's IDL files: UI Automation stand-in, interface check
   wine64-tools                       # Wine's widl, which reads those IDL files
 )

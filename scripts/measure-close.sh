@@ -8,29 +8,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 runs=${1:-5}
-build="$root/build/windows-release"
 
-scripts/install-deps.sh
-cmake --preset windows-release >/dev/null
-cmake --build --preset windows-release -j2 >/dev/null
-cmake --build "$build" --target media_session -j2 >/dev/null
-cmake --install "$build" >/dev/null
-
-source scripts/virtual-display.sh
-trap orvane_stop_display EXIT
-orvane_start_display
-export ORVANE_WINEPREFIX="$build/desktop-wineprefix"
-orvane_keep_desktop_wineserver "$ORVANE_WINEPREFIX"
-
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+source scripts/release-bundle.sh
+orvane_release_bundle "$build/measure-build.log"
 media="$build/measure-close"
-mkdir -p "$media"
-cp "$build/testing/media_session/media_session.dll" testing/media_session/demo/cover.png "$media/"
-for class in Windows.Media.Control.GlobalSystemMediaTransportControlsSessionManager \
-  Windows.Storage.Streams.Buffer Windows.Storage.Streams.DataReader; do
-  "$orvane_wine" reg add "HKLM\\Software\\Microsoft\\WindowsRuntime\\ActivatableClassId\\$class" \
-    /v DllPath /d "$(windows_path "$media/media_session.dll")" /f >/dev/null 2>&1
-done
+orvane_register_media_session "$media"
 export ORVANE_MEDIA_SESSION_SCRIPT ORVANE_TIMER_CLOSE_AFTER_MS=1500 ORVANE_STANDIN_CALL_EXPORTS=0
 ORVANE_MEDIA_SESSION_SCRIPT=$(windows_path "$media/session.txt")
 for never in "" RequestAsync TryGetMediaPropertiesAsync OpenReadAsync ReadAsync; do

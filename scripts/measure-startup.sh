@@ -11,23 +11,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 runs=${1:-15}
-build="$root/build/windows-release"
 
-scripts/install-deps.sh
-cmake --preset windows-release >/dev/null
-cmake --build --preset windows-release -j2 >/dev/null
-cmake --install "$build" >/dev/null
+source scripts/release-bundle.sh
+orvane_release_bundle "$build/measure-build.log"
 
-source scripts/virtual-display.sh
-trap orvane_stop_display EXIT
-orvane_start_display
-export ORVANE_WINEPREFIX="$build/desktop-wineprefix"
-orvane_keep_desktop_wineserver "$ORVANE_WINEPREFIX"
-
-to_windows() { echo "Z:${1//\//\\}"; }
 echo "== bare Win32 window (testing/tools/bare_window.cpp) and $build/bundle/orvane.exe, $runs runs"
 # The stand-in UI only looks the URL exports up: the measurement is of the shell, not the probe.
 (cd "$build/bundle" && ORVANE_STANDIN_CALL_EXPORTS=0 \
   "$build/wine-run.sh" "$build/tools/startup_timer.exe" "$runs" \
-  bare ORVANE_BARE_WINDOW "$(to_windows "$build/tools/bare_window.exe")" \
-  orvane.exe FLUTTER_RUNNER_WIN32_WINDOW "$(to_windows "$build/bundle/orvane.exe")")
+  bare ORVANE_BARE_WINDOW "$(windows_path "$build/tools/bare_window.exe")" \
+  orvane.exe FLUTTER_RUNNER_WIN32_WINDOW "$(windows_path "$build/bundle/orvane.exe")")

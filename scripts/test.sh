@@ -4,10 +4,13 @@
 #   native-tsan  the threaded tests again under ThreadSanitizer
 #   native-bench the benchmarks, built and run once briefly so they stay working
 #   windows      everything, cross-compiled; tests under Wine
-#   windows-release  the shipped binaries (optimised, stripped) and the executable tests; the zip
+#   windows-release  the shipped binaries (optimised, stripped), the executable tests, the
+#                    packages and the installer's round trip
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
+# The tests run on the stand-ins, whatever UI build the shell names.
+unset ORVANE_UI_BUILD_DIR
 
 scripts/install-deps.sh
 
@@ -68,14 +71,13 @@ run_ctest --preset windows -j "$jobs"
 
 # Only what differs from the windows build: the shipped binaries, optimised and stripped, and the
 # tests that run them (every other test program would only repeat the windows build's run).
-step "windows-release build (what ships), its executable tests under Wine, the archive"
+step "windows-release build (what ships), its executable tests under Wine, the packages"
 cmake --preset windows-release >/dev/null
 cmake --build --preset windows-release -j "$jobs"
 ORVANE_WINEPREFIX="$root/build/windows/wineprefix" run_ctest --preset windows-release
 cpack --preset windows-release >/dev/null
-archive=$(cmake -E tar tf build/windows-release/package/Orvane-*-win64.zip)
-grep -qx 'orvane.exe' <<<"$archive" && grep -q '^data/' <<<"$archive" &&
-  ! grep -q '\.debug' <<<"$archive" || { echo "release archive: wrong layout"; exit 1; }
+# Their contents are the packaging test's; here only that the package preset makes all three.
+ls build/windows-release/package/Orvane-*-win64-standin{.zip,-debug.zip,-setup.exe} >/dev/null
 
 rm -f "$summary"
 step "all test programs passed"

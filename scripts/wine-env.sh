@@ -12,8 +12,9 @@ fi
 orvane_use_prefix() {
   export WINEPREFIX="$1"
   export WINEDEBUG=-all
-  # No Mono or Gecko installer dialogs while the prefix is made.
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # No Mono or Gecko installer dialogs while the prefix is made, and no debugger: a crashing
+  # program ends at once (exit code 5) instead of waiting for a click on the crash dialog.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
   if [ -f "$WINEPREFIX/system.reg" ]; then
     return 0
   fi

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
-#include <cstdlib>
 #include <cwchar>
 #include <fstream>
 #include <map>
@@ -55,8 +54,9 @@ BOOL CALLBACK Match(HWND window, LPARAM data) {
 
 // How long the program runs with its window visible before it is closed.
 DWORD CloseAfter() {
-  const wchar_t* text = _wgetenv(L"ORVANE_TIMER_CLOSE_AFTER_MS");
-  return text == nullptr ? 0 : static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
+  wchar_t text[16] = {};
+  ::GetEnvironmentVariableW(L"ORVANE_TIMER_CLOSE_AFTER_MS", text, 16);
+  return static_cast<DWORD>(std::wcstoul(text, nullptr, 10));
 }
 
 double Median(std::vector<double> values) {
