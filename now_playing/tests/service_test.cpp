@@ -206,6 +206,7 @@ TEST_F(ServiceTest, AnswersBeforeAnythingIsPublished) {
   EXPECT_EQ(attempts, 2);
   Peer::RequestStop(*service_);
   first_pass.Open();
+  clock_->Free();
   // The poller may still be leaving the gate: it goes before the gate does.
   Peer::StopPolling(*service_);
 }
