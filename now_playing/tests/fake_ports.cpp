@@ -87,41 +87,39 @@ struct BufferBytes {
   std::vector<uint8_t> bytes;  // its length is the buffer's Length
 };
 
-class FakeBuffer : public StreamBuffer, public Tracked {
+// A buffer, and a data reader over one: a new object over the same bytes.
+class FakeBuffer : public StreamBuffer, public StreamDataReader, public Tracked {
  public:
-  FakeBuffer(Ledger& ledger, std::shared_ptr<BufferBytes> data)
-      : Tracked(ledger), data(std::move(data)) {}
-  std::shared_ptr<BufferBytes> data;
-};
-
-class FakeReader : public StreamDataReader, public Tracked {
- public:
-  FakeReader(Ledger& ledger, std::shared_ptr<BufferBytes> data, std::string fail)
-      : Tracked(ledger), data_(std::move(data)), fail_(std::move(fail)) {}
+  FakeBuffer(Ledger& ledger, std::shared_ptr<BufferBytes> data, std::string fail)
+      : Tracked(ledger), data(std::move(data)), fail_(std::move(fail)) {}
   PortResult<uint32_t> UnconsumedBufferLength() override {
     return testing::Answer<uint32_t>(ledger_, "UnconsumedBufferLength", fail_,
-                                     data_->bytes.size() - consumed_);
+                                     data->bytes.size() - consumed_);
   }
   bool ReadBytes(uint32_t length, uint8_t* bytes) override {
     if (Scripted(ledger_, "ReadBytes", fail_) != Outcome::kValue) return false;
-    if (length > data_->bytes.size() - consumed_) {
+    if (length > data->bytes.size() - consumed_) {
       ledger_.Fault("ReadBytes past the end of the buffer");
       return false;
     }
-    std::memcpy(bytes, data_->bytes.data() + consumed_, length);
+    std::memcpy(bytes, data->bytes.data() + consumed_, length);
     consumed_ += length;
     return true;
   }
+  const std::shared_ptr<BufferBytes> data;
 
  private:
-  std::shared_ptr<BufferBytes> data_;
-  std::string fail_;
+  const std::string fail_;
   size_t consumed_ = 0;
 };
 
-class FakeStream : public ReadStream, public ScriptedObject<StreamScript> {
+// A thumbnail's reference and each stream it opens: new objects over the same script.
+class FakeStream : public StreamReference, public ReadStream, public ScriptedObject<StreamScript> {
  public:
   using ScriptedObject::ScriptedObject;
+  PortResult<std::unique_ptr<ReadStream>> OpenReadAsync() override {
+    return Answer<std::unique_ptr<ReadStream>>("OpenReadAsync", Make<FakeStream>());
+  }
   PortResult<uint64_t> Size() override {
     return Answer<uint64_t>("Size", script_->size.value_or(script_->bytes.size()));
   }
@@ -141,32 +139,36 @@ class FakeStream : public ReadStream, public ScriptedObject<StreamScript> {
     position_ += n;
     // Succeeded with no buffer returned: the bytes are in the one handed in.
     if (outcome == Outcome::kNull) return Succeeded<std::unique_ptr<StreamBuffer>>(nullptr);
-    return Succeeded<std::unique_ptr<StreamBuffer>>(std::make_unique<FakeBuffer>(ledger_, target));
+    return Succeeded<std::unique_ptr<StreamBuffer>>(
+        std::make_unique<FakeBuffer>(ledger_, target, script_->fail));
   }
 
  private:
   size_t position_ = 0;
 };
 
-class FakeReference : public StreamReference, public ScriptedObject<StreamScript> {
+// The manager, the session, its properties and its playback information: each step of a pass
+// asks for a new object over the same script, which answers as any of them.
+class FakeSessionObject : public MediaSessionManager,
+                          public MediaSession,
+                          public MediaProperties,
+                          public MediaPlaybackInfo,
+                          public ScriptedObject<SessionScript> {
  public:
   using ScriptedObject::ScriptedObject;
-  PortResult<std::unique_ptr<ReadStream>> OpenReadAsync() override {
-    return Answer<std::unique_ptr<ReadStream>>("OpenReadAsync", Make<FakeStream>());
+  PortResult<std::unique_ptr<MediaSession>> GetCurrentSession() override {
+    return Answer<std::unique_ptr<MediaSession>>("GetCurrentSession", Make<FakeSessionObject>());
   }
-};
-
-class FakePlaybackInfo : public MediaPlaybackInfo, public ScriptedObject<SessionScript> {
- public:
-  using ScriptedObject::ScriptedObject;
-  PortResult<int32_t> PlaybackStatus() override {
-    return Answer<int32_t>("PlaybackStatus", script_->status);
+  PortResult<std::u16string> SourceAppUserModelId() override {
+    return Answer<std::u16string>("SourceAppUserModelId", script_->application_id);
   }
-};
-
-class FakeProperties : public MediaProperties, public ScriptedObject<SessionScript> {
- public:
-  using ScriptedObject::ScriptedObject;
+  PortResult<std::unique_ptr<MediaProperties>> TryGetMediaProperties() override {
+    return Answer<std::unique_ptr<MediaProperties>>("TryGetMediaProperties",
+                                                    Make<FakeSessionObject>());
+  }
+  PortResult<std::unique_ptr<MediaPlaybackInfo>> GetPlaybackInfo() override {
+    return Answer<std::unique_ptr<MediaPlaybackInfo>>("GetPlaybackInfo", Make<FakeSessionObject>());
+  }
   PortResult<std::u16string> Title() override {
     return Answer<std::u16string>("Title", script_->title);
   }
@@ -183,28 +185,8 @@ class FakeProperties : public MediaProperties, public ScriptedObject<SessionScri
                                               script_, &*script_->thumbnail))
                                         : nullptr);
   }
-};
-
-class FakeSession : public MediaSession, public ScriptedObject<SessionScript> {
- public:
-  using ScriptedObject::ScriptedObject;
-  PortResult<std::u16string> SourceAppUserModelId() override {
-    return Answer<std::u16string>("SourceAppUserModelId", script_->application_id);
-  }
-  PortResult<std::unique_ptr<MediaProperties>> TryGetMediaProperties() override {
-    return Answer<std::unique_ptr<MediaProperties>>("TryGetMediaProperties",
-                                                    Make<FakeProperties>());
-  }
-  PortResult<std::unique_ptr<MediaPlaybackInfo>> GetPlaybackInfo() override {
-    return Answer<std::unique_ptr<MediaPlaybackInfo>>("GetPlaybackInfo", Make<FakePlaybackInfo>());
-  }
-};
-
-class FakeManager : public MediaSessionManager, public ScriptedObject<SessionScript> {
- public:
-  using ScriptedObject::ScriptedObject;
-  PortResult<std::unique_ptr<MediaSession>> GetCurrentSession() override {
-    return Answer<std::unique_ptr<MediaSession>>("GetCurrentSession", Make<FakeSession>());
+  PortResult<int32_t> PlaybackStatus() override {
+    return Answer<int32_t>("PlaybackStatus", script_->status);
   }
 };
 
@@ -212,7 +194,6 @@ class FakeManager : public MediaSessionManager, public ScriptedObject<SessionScr
 
 void Ledger::Call(const char* name) {
   std::lock_guard<std::mutex> guard(lock);
-  ++calls;
   if (poller && *poller != std::this_thread::get_id()) {
     faults.push_back(std::string(name) + " off the poller thread");
   }
@@ -250,8 +231,8 @@ void Ledger::AwaitStuck() {
 PortResult<std::unique_ptr<StreamBuffer>> FakeStreams::CreateBuffer(uint32_t capacity) {
   return Answer<std::unique_ptr<StreamBuffer>>(
       ledger_, "CreateBuffer", fail_,
-      std::make_unique<FakeBuffer>(ledger_,
-                                   std::make_shared<BufferBytes>(BufferBytes{capacity, {}})));
+      std::make_unique<FakeBuffer>(
+          ledger_, std::make_shared<BufferBytes>(BufferBytes{capacity, {}}), fail_));
 }
 
 PortResult<std::unique_ptr<StreamDataReader>> FakeStreams::DataReaderFromBuffer(
@@ -259,13 +240,13 @@ PortResult<std::unique_ptr<StreamDataReader>> FakeStreams::DataReaderFromBuffer(
   auto& fake = static_cast<FakeBuffer&>(buffer);
   return Answer<std::unique_ptr<StreamDataReader>>(
       ledger_, "DataReaderFromBuffer", fail_,
-      std::make_unique<FakeReader>(ledger_, fake.data, fail_));
+      std::make_unique<FakeBuffer>(ledger_, fake.data, fail_));
 }
 
 std::unique_ptr<StreamReference> FakeStreams::Reference(
     std::shared_ptr<const StreamScript> script) {
   fail_ = script->fail;
-  return std::make_unique<FakeReference>(ledger_, *this, std::move(script));
+  return std::make_unique<FakeStream>(ledger_, *this, std::move(script));
 }
 
 void FakeMedia::EnterPollerThread() { ledger_.Enter(); }
@@ -281,7 +262,7 @@ PortResult<std::unique_ptr<MediaSessionManager>> FakeMedia::RequestSessionManage
   const std::string fail = script->fail;
   return Answer<std::unique_ptr<MediaSessionManager>>(
       ledger_, "RequestSessionManager", fail,
-      std::make_unique<FakeManager>(ledger_, streams_, std::move(script)));
+      std::make_unique<FakeSessionObject>(ledger_, streams_, std::move(script)));
 }
 
 void FakeMedia::SetScript(SessionScript script) {

@@ -35,7 +35,6 @@ struct Ledger {
   bool stopped = false;
   int stuck = 0;
   int live = 0;
-  uint64_t calls = 0;  // counted, not listed: benchmarks make calls without end
   std::vector<std::string> faults;
   std::optional<std::thread::id> poller;
 };
