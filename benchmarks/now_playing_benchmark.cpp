@@ -24,7 +24,7 @@
 #include "now_playing/media_snapshot.h"
 #include "now_playing/now_playing_service.h"
 #include "now_playing/source_classification.h"
-#include "now_playing/tests/fake_ports.h"
+#include "testing/now_playing_ports/fake_ports.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "client_wrapper/tests/standin_test.h"
 #include "now_playing/media_snapshot.h"
 #include "now_playing/now_playing_service.h"
-#include "now_playing/tests/fake_ports.h"
+#include "testing/now_playing_ports/fake_ports.h"
 
 namespace orvane::now_playing {
 

@@ -9,7 +9,7 @@
 #include "url_probe/address_bar_search.h"
 #include "url_probe/export_calls.h"
 #include "url_probe/msaa_walk.h"
-#include "url_probe/tests/recorded_platform.h"
+#include "testing/probe_platform/recorded_platform.h"
 #include "url_probe/url_text.h"
 
 namespace orvane::url_probe::testing {

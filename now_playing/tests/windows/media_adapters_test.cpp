@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "now_playing/media_snapshot.h"
-#include "now_playing/tests/fake_ports.h"
+#include "testing/now_playing_ports/fake_ports.h"
 #include "now_playing/windows/media_session_adapter.h"
 #include "now_playing/windows/stream_adapter.h"
 #include "testing/media_session/load.h"

@@ -13,7 +13,7 @@
 
 #include "now_playing/media_snapshot.h"
 #include "now_playing/source_classification.h"
-#include "now_playing/tests/fake_ports.h"
+#include "testing/now_playing_ports/fake_ports.h"
 #include "now_playing/windows/window_enumeration.h"
 #include "testing/allocation/failing_allocation.h"
 

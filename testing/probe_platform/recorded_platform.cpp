@@ -1,4 +1,4 @@
-#include "url_probe/tests/recorded_platform.h"
+#include "testing/probe_platform/recorded_platform.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "now_playing/tests/fake_ports.h"
+#include "testing/now_playing_ports/fake_ports.h"
 
 #include <algorithm>
 #include <cstring>
