@@ -87,23 +87,26 @@ TEST_F(BinaryMessengerTest, HandlerMayReplaceItsOwnRegistration) {
 TEST_F(BinaryMessengerTest, SendsWithAndWithoutReply) {
   const uint8_t message[] = {5};
   messenger_->Send("out", message, 1, nullptr);
-  Bytes replied;
-  messenger_->Send("out", message, 1, [&](const uint8_t* data, size_t size) {
-    replied.assign(data, data + size);
-    throw std::length_error("reply");  // must not unwind into the library
-  });
+  std::vector<Bytes> replies;
+  auto reply = [&](const uint8_t* data, size_t size) {
+    replies.emplace_back(data, data + size);
+    if (size == 1) throw std::length_error("reply");  // must not unwind into the library
+  };
+  messenger_->Send("out", message, 1, reply);
+  messenger_->Send("out", message, 1, reply);
   // Refused, the reply is destroyed uncalled.
   SetSendWithReplyRefused(true);
   auto alive = std::make_shared<int>(0);
   messenger_->Send("out", nullptr, 0, [alive](const uint8_t*, size_t) { ADD_FAILURE(); });
   EXPECT_EQ(alive.use_count(), 1);
   const std::vector<SentMessage> sent = Record().sent;
-  ASSERT_EQ(sent.size(), 3u);
-  EXPECT_EQ(std::tie(sent[0].with_reply, sent[1].with_reply, sent[1].bytes, sent[2].accepted),
+  ASSERT_EQ(sent.size(), 4u);
+  EXPECT_EQ(std::tie(sent[0].with_reply, sent[1].with_reply, sent[1].bytes, sent[3].accepted),
             std::make_tuple(false, true, Bytes{5}, false));
   StderrCapture capture;
   EXPECT_TRUE(ReplyToSent(1, {4, 2}));
-  EXPECT_EQ(replied, (Bytes{4, 2}));
+  EXPECT_TRUE(ReplyToSent(2, {3}));
+  EXPECT_EQ(replies, (std::vector<Bytes>{{4, 2}, {3}}));
   EXPECT_EQ(capture.Get(), Lines{"Error: Uncaught exception in a reply callback: reply"});
 }
 
@@ -138,8 +141,8 @@ TEST_F(MethodChannelTest, AnswersCountOnlyOnce) {
       {[](MethodResult&) { throw std::out_of_range("key"); }, {}, {kUncaught + "key"}},
       // Answered before it threw: the fallback answer is dropped without a line of its own.
       {[](MethodResult& r) { r.Success(), throw 7; }, {0, 0}, {kUncaught + "unknown exception"}},
-      {[](MethodResult& r) { r.Error("E", ""), r.Success(EncodableValue(1)), r.Success(); },
-       {0x01, 0x07, 0x01, 'E', 0x00, 0x00},
+      {[](MethodResult& r) { r.Error("E", "m"), r.Success(EncodableValue(1)), r.Success(); },
+       {0x01, 0x07, 0x01, 'E', 0x07, 0x01, 'm', 0x00},
        {kDuplicate, kDuplicate}},
       {[](MethodResult&) {}, {}, {kLeak}},
       // Not a call: the handler is not asked, and the message gets the empty answer.
