@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "client_wrapper/engine_method_result.h"
@@ -181,10 +182,8 @@ TEST_F(MethodChannelTest, KeptResultAnswersLaterFromAnotherThread) {
       [&](const MethodCall&, std::unique_ptr<MethodResult> result) { kept = std::move(result); });
   Delivery delivery = DeliverMessage(kChannel, kGetCurrent);
   EXPECT_TRUE(delivery.responses.empty());
-  std::thread([&] {
-    kept->Success(EncodableValue(int32_t{5}));
-    kept.reset();
-  }).join();
+  // Answered and destroyed there.
+  std::thread([&] { std::exchange(kept, nullptr)->Success(EncodableValue(int32_t{5})); }).join();
   std::vector<Response> responses = ResponsesTo(delivery.message_id);
   ASSERT_EQ(responses.size(), 1u);
   EXPECT_EQ(responses[0].bytes, (Bytes{0x00, 0x03, 0x05, 0x00, 0x00, 0x00}));

@@ -97,8 +97,7 @@ TEST_F(FlutterViewControllerTest, OwnsTheEngineAndForwardsToTheView) {
   });
   {
     FlutterViewController controller(1280, 720, project_);
-    ASSERT_NE(controller.engine(), nullptr);
-    ASSERT_NE(controller.view(), nullptr);
+    ASSERT_TRUE(controller.engine() != nullptr && controller.view() != nullptr);
     controller.ForceRedraw();
     EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x0005, 41, 0), LRESULT{42});
     EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x001D, 0, 0), std::nullopt);
@@ -125,8 +124,7 @@ TEST_F(FlutterViewControllerTest, CreationFailureLeavesNoViewAndOneLine) {
     StderrCapture capture;
     {
       FlutterViewController controller(1280, 720, project_);
-      EXPECT_NE(controller.engine(), nullptr);
-      EXPECT_EQ(controller.view(), nullptr);
+      EXPECT_TRUE(controller.engine() != nullptr && controller.view() == nullptr);
       EXPECT_EQ(controller.HandleTopLevelWindowProc(nullptr, 0x0005, 0, 0), std::nullopt);
     }
     EXPECT_EQ(capture.Get(), Lines{"Failed to create view controller."});
