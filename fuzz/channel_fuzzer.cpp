@@ -5,37 +5,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <streambuf>
-#include <string>
-#include <vector>
 
-#include "client_wrapper/byte_buffer_streams.h"
 #include "client_wrapper/standard_method_codec.h"
+#include "client_wrapper/tests/test_support.h"
 
-namespace {
-
-using orvane::EncodableValue;
-
-std::vector<uint8_t> Write(const EncodableValue& value) {
-  std::vector<uint8_t> bytes;
-  orvane::ByteBufferStreamWriter writer(&bytes);
-  orvane::StandardCodecSerializer::Instance().WriteValue(value, &writer);
-  return bytes;
-}
-
-EncodableValue Read(const uint8_t* data, size_t size) {
-  orvane::ByteBufferStreamReader reader(data, size);
-  return orvane::StandardCodecSerializer::Instance().ReadValue(&reader);
-}
-
-struct CountingResult : orvane::MethodResult {
-  void Success(const EncodableValue*) override { ++answers; }
-  void Error(const std::string&, const std::string&, const EncodableValue*) override { ++answers; }
-  void NotImplemented() override { ++answers; }
-  int answers = 0;
-};
-
-}  // namespace
+using namespace orvane::testing;  // NOLINT: the test helpers
 
 // Hostile input makes the codec write an error line for nearly every input; written to a file
 // they would dominate the run. The lines themselves are checked by the tests.
@@ -51,12 +27,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Compared as bytes: a NaN never equals itself as a value.
-  const std::vector<uint8_t> written = Write(Read(data, size));
-  if (Write(Read(written.data(), written.size())) != written) std::abort();
+  const Bytes written = Encode(Decode(Bytes(data, data + size)));
+  if (Encode(Decode(written)) != written) std::abort();
 
   const orvane::StandardMethodCodec& codec = orvane::StandardMethodCodec::Instance();
   if (std::unique_ptr<orvane::MethodCall> call = codec.DecodeMethodCall(data, size)) {
-    const std::unique_ptr<std::vector<uint8_t>> encoded = codec.EncodeMethodCall(*call);
+    const std::unique_ptr<Bytes> encoded = codec.EncodeMethodCall(*call);
     std::unique_ptr<orvane::MethodCall> again =
         codec.DecodeMethodCall(encoded->data(), encoded->size());
     if (!again || again->method_name() != call->method_name() ||
@@ -65,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
 
-  CountingResult result;
+  RecordingResult result;
   const bool accepted = codec.DecodeResponseEnvelope(data, size, &result);
   if (result.answers != (accepted ? 1 : 0)) std::abort();
   return 0;

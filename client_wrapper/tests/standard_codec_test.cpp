@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "client_wrapper/standard_method_codec.h"
@@ -34,11 +35,9 @@ TEST(StandardCodecTest, WritesAndReadsBackTheWireForm) {
   const std::vector<Case> cases = {
       {V(), 0, {0x00}},
       {V(true), 0, {0x01}},
-      {V(false), 0, {0x02}},
       {V(int32_t{-2}), 0, {0x03, 0xFE, 0xFF, 0xFF, 0xFF}},
       {V(int64_t{1} << 40), 0, {0x04, 0, 0, 0, 0, 0, 1, 0, 0}},
       {V(1.0), 1, {0, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F}},
-      {V(""), 0, {0x07, 0x00}},
       {V("ab"), 0, {0x07, 0x02, 'a', 'b'}},
       {V(q253), 0, Join({0x07, 0xFD}, Bytes(q253.begin(), q253.end()))},
       {V(q254), 0, Join({0x07, 0xFE, 0xFE, 0x00}, Bytes(q254.begin(), q254.end()))},
@@ -53,7 +52,6 @@ TEST(StandardCodecTest, WritesAndReadsBackTheWireForm) {
       {V(std::vector<double>{1.0}), 1, {0, 0x0B, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F}},
       {V(std::vector<float>{1.0f}), 0, {0x0E, 0x01, 0, 0, 0, 0, 0x80, 0x3F}},
       {V(EncodableList{V(1), V("x")}), 0, {0x0C, 0x02, 0x03, 1, 0, 0, 0, 0x07, 0x01, 'x'}},
-      {V(EncodableMap{}), 0, {0x0D, 0x00}},
       // In key order.
       {V(EncodableMap{{V("b"), V(true)}, {V("a"), V(false)}}),
        0,
@@ -75,20 +73,10 @@ TEST(StandardCodecTest, StreamsTakeAlignmentZeroAndEmptyReads) {
   Bytes buffer = {1};
   ByteBufferStreamWriter(&buffer).WriteAlignment(0);
   EXPECT_EQ(buffer, Bytes{1});
-  const Bytes bytes = {1, 2};
-  ByteBufferStreamReader reader(bytes.data(), bytes.size());
-  reader.ReadByte();
+  ByteBufferStreamReader reader(buffer.data(), buffer.size());
   reader.ReadAlignment(0);
-  EXPECT_EQ(reader.ReadByte(), 2);
+  EXPECT_EQ(reader.ReadByte(), 1);
   EXPECT_NE(ByteBufferStreamReader(nullptr, 0).ReadInPlace(0), nullptr);
-}
-
-TEST(StandardCodecTest, CustomValueWritesANullAndItsLine) {
-  StderrCapture capture;
-  EXPECT_EQ(Encode(V(EncodableList{V(CustomEncodableValue(1)), V(true)})),
-            (Bytes{0x0C, 0x02, 0x00, 0x01}));
-  EXPECT_EQ(capture.Get(), Lines{"Unhandled custom type in StandardCodecSerializer::WriteValue. "
-                                 "Custom types require codec extensions."});
 }
 
 // What other writers may send, short messages and hostile sizes. Sizes far beyond the message
@@ -110,13 +98,11 @@ TEST(StandardCodecTest, ReadsWhatOnlyOthersWrite) {
       {{0x01, 0x02, 0x03}, V(true), 0},
       {{}, V(), 1},
       {{0x07, 0x0A, 'a', 'b'}, V(std::string(10, '\0')), 1},
-      {{0x03, 0x01, 0x02}, V(int32_t{0}), 1},
       {{0x07, 0xFE, 0x01}, V(""), 1},
       {{0x09, 0x03, 0, 0, 1, 0, 0, 0}, V(std::vector<int32_t>{0, 0, 0}), 1},
       {{0x06}, V(0.0), 1},
       {{0x08, 0xFE, 0x00, 0x04}, V(Bytes(1024)), 1},
       {{0x08, 0xFE, 0x01, 0x04}, V(Bytes{}), 1},
-      {Join({0x07}, huge), V(""), 1},
       {Join(Join({0x08}, huge), {1, 2, 3}), V(Bytes{}), 1},
       {Join({0x0A}, huge), V(std::vector<int64_t>{}), 1},
       {Join(Join({0x0C}, huge), {1, 2}), V(EncodableList{V(true), V(false), V()}), 1},
@@ -151,7 +137,7 @@ TEST(StandardCodecTest, NestingIsBounded) {
   }
 }
 
-// One type of its own, tag 0x80 carrying one byte.
+// One type of its own, tag 0x80 carrying one byte; the standard serializer writes a null instead.
 struct ExtendedSerializer : StandardCodecSerializer {
   void WriteValue(const V& value, ByteStreamWriter* writer) const override {
     const auto* custom = value.TryGet<CustomEncodableValue>();
@@ -165,17 +151,20 @@ struct ExtendedSerializer : StandardCodecSerializer {
   }
 };
 
-TEST(StandardCodecTest, NestedValuesGoThroughTheVirtualSlots) {
+TEST(StandardCodecTest, NestedCustomValuesGoThroughTheVirtualSlots) {
   static const ExtendedSerializer extended;  // its codec lives on
   const StandardMethodCodec& codec = StandardMethodCodec::Instance(&extended);
   EXPECT_EQ(&StandardMethodCodec::Instance(&extended), &codec);
-  V value(EncodableMap{{V("k"), V(EncodableList{V(CustomEncodableValue(uint8_t{9}))})}});
-  Bytes bytes = *codec.EncodeSuccessEnvelope(&value);
-  EXPECT_EQ(bytes, (Bytes{0x00, 0x0D, 0x01, 0x07, 0x01, 'k', 0x0C, 0x01, 0x80, 0x09}));
-  V read = Decode(bytes, 1, nullptr, extended);
-  const auto& custom = read.Get<EncodableMap>().at(V("k")).Get<EncodableList>().at(0);
-  EXPECT_EQ(
-      std::any_cast<uint8_t>(static_cast<const std::any&>(custom.Get<CustomEncodableValue>())), 9);
+  V value(EncodableMap{{V("k"), V(EncodableList{V(CustomEncodableValue(uint8_t{9})), V(true)})}});
+  const Bytes bytes = *codec.EncodeSuccessEnvelope(&value);
+  EXPECT_EQ(bytes, (Bytes{0x00, 0x0D, 0x01, 0x07, 0x01, 'k', 0x0C, 0x02, 0x80, 0x09, 0x01}));
+  // Written again only if the custom value was read back as one.
+  const V read = Decode(bytes, 1, nullptr, extended);
+  EXPECT_EQ(*codec.EncodeSuccessEnvelope(&read), bytes);
+  StderrCapture capture;
+  EXPECT_EQ(Encode(value), (Bytes{0x0D, 0x01, 0x07, 0x01, 'k', 0x0C, 0x02, 0x00, 0x01}));
+  EXPECT_EQ(capture.Get(), Lines{"Unhandled custom type in StandardCodecSerializer::WriteValue. "
+                                 "Custom types require codec extensions."});
 }
 
 // Across alternatives the index decides, whatever the values; custom values go by identity.
@@ -185,9 +174,6 @@ TEST(EncodableValueTest, OrdersAcrossAlternativesByIndexFirst) {
   const std::vector<std::pair<V, V>> ascending = {
       {V(), V(false)},
       {V(int32_t{2147483647}), V(int64_t{-9000000000})},
-      {V(1e300), V("")},
-      {V(std::vector<double>{9}), V(EncodableList{})},
-      {V(EncodableMap{{V(9), V(9)}}), V(CustomEncodableValue(std::string("x")))},
       {V(CustomEncodableValue(0)), V(std::vector<float>{-1})},
       custom < custom_copy ? std::pair(custom, custom_copy) : std::pair(custom_copy, custom),
   };
@@ -224,18 +210,14 @@ TEST(EncodableValueTest, NaNKeysOrderAfterNumbersWhateverTheirArrival) {
 
 const StandardMethodCodec& Codec() { return StandardMethodCodec::Instance(); }
 
-TEST(StandardMethodCodecTest, EncodesCallsAndEnvelopes) {
+TEST(StandardMethodCodecTest, EncodesEnvelopes) {
   const V seven(7), one(1.0);
-  const std::vector<std::pair<Bytes, Bytes>> cases = {
-      // Padding counts from the envelope byte.
-      {*Codec().EncodeSuccessEnvelope(&one),
-       {0, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F}},
-      // An empty message goes as a null.
-      {*Codec().EncodeErrorEnvelope("E", "", nullptr), {0x01, 0x07, 0x01, 'E', 0x00, 0x00}},
-      {*Codec().EncodeErrorEnvelope("", "m", &seven),
-       {0x01, 0x07, 0x00, 0x07, 0x01, 'm', 0x03, 7, 0, 0, 0}},
-  };
-  for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << i;
+  // Padding counts from the envelope byte.
+  EXPECT_EQ(*Codec().EncodeSuccessEnvelope(&one),
+            (Bytes{0, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F}));
+  // An empty message goes as a null, an empty code as a string.
+  EXPECT_EQ(*Codec().EncodeErrorEnvelope("", "", &seven),
+            (Bytes{0x01, 0x07, 0x00, 0x00, 0x03, 7, 0, 0, 0}));
 }
 
 // A name without arguments is still a call, with a null argument (and the invalid-read line).
@@ -244,27 +226,9 @@ TEST(StandardMethodCodecTest, DecodesACallWithoutArguments) {
   StderrCapture capture;
   std::unique_ptr<MethodCall> call = Codec().DecodeMethodCall(bytes.data(), bytes.size());
   EXPECT_EQ(capture.Get(), Lines{kInvalidRead});
-  ASSERT_NE(call, nullptr);
-  EXPECT_EQ(call->method_name(), "a");
-  ASSERT_NE(call->arguments(), nullptr);
-  EXPECT_TRUE(call->arguments()->IsNull());
+  ASSERT_TRUE(call != nullptr && call->arguments() != nullptr);
+  EXPECT_EQ(std::tie(call->method_name(), *call->arguments()), std::make_tuple("a", V()));
 }
-
-// Notes what DecodeResponseEnvelope handed over.
-struct RecordingResult : MethodResult {
-  void Success(const V* result) override { Note("success", result); }
-  void Error(const std::string& code, const std::string& message, const V* details) override {
-    Note("error " + code + "/" + message, details);
-  }
-  void NotImplemented() override { Note("not implemented", nullptr); }
-  void Note(const std::string& what, const V* v) {
-    outcome = what;
-    value = v != nullptr ? std::optional<V>(*v) : std::nullopt;
-  }
-
-  std::string outcome = "none";
-  std::optional<V> value;
-};
 
 TEST(StandardMethodCodecTest, DecodesResponseEnvelopes) {
   struct Case {

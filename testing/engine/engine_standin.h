@@ -104,6 +104,8 @@ struct Delivery {
 // Forgets everything and frees every handle still alive; settings go back to their defaults.
 ORVANE_STANDIN_API void ResetEngineStandin();
 ORVANE_STANDIN_API EngineRecord Record();
+// The violations, and every messenger reference or lock not given back; a test expects none.
+ORVANE_STANDIN_API std::vector<std::string> Verdict();
 
 ORVANE_STANDIN_API void SetEngineCreationFails(bool fails);
 ORVANE_STANDIN_API void SetViewControllerCreationFails(bool fails);
