@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -60,6 +61,7 @@ TEST(Win32Window, OpensInvisibleAndKeepsItsContentFillingTheClientAreaWithTheFoc
   EXPECT_NE(::SendMessageW(parent, WM_GETICON, ICON_BIG, 0), 0);
   EXPECT_NE(::SendMessageW(parent, WM_GETICON, ICON_SMALL, 0), 0);
   EXPECT_FALSE(::IsWindowVisible(parent));
+  ::SetWindowPos(parent, nullptr, 0, 0, 320, 220, SWP_NOMOVE | SWP_NOZORDER);  // nothing to fill
 
   HWND content = ::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 5, 5, parent,
                                    nullptr, ::GetModuleHandleW(nullptr), nullptr);
@@ -87,17 +89,16 @@ TEST(Win32Window, ADestroyedWindowIsForgottenWithItsContentAndQuitsNothingByDefa
                                    ::GetModuleHandleW(nullptr), nullptr);
   window.AttachContent(content);
   ::SetParent(content, nullptr);
-  ::MoveWindow(content, 0, 0, 5, 5, FALSE);
   ::DestroyWindow(window.window_handle());
   EXPECT_EQ(window.window_handle(), nullptr);
   MSG quit;
   EXPECT_FALSE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  // Opened and activated again, the window leaves the content it had alone.
+  // Opened and activated again, the window does not focus the content it had (which may still
+  // hold the focus it had inside the window).
+  ::SetFocus(nullptr);
   ASSERT_TRUE(Open(window));
   ::SendMessageW(window.window_handle(), WM_ACTIVATE, WA_ACTIVE, 0);
-  RECT frame;
-  ::GetClientRect(content, &frame);
-  EXPECT_EQ(frame.right * 10000 + frame.bottom, 5 * 10000 + 5);
+  EXPECT_NE(::GetFocus(), content);
   ::DestroyWindow(content);
 }
 
@@ -135,11 +136,10 @@ TEST(Win32Window, FrameIsDarkExactlyWhenAppsUseLightThemeIsZero) {
   theme = {ERROR_SUCCESS, 0, {}};
   Win32Window window;
   ASSERT_TRUE(Open(window));
-  for (const auto& [status, light_theme] : {std::pair<LSTATUS, DWORD>{ERROR_SUCCESS, 1},
-                                            {ERROR_SUCCESS, 2},
-                                            {ERROR_UNSUPPORTED_TYPE, 0}}) {
-    theme.status = status;
-    theme.light_theme = light_theme;
+  using Setting = std::pair<LSTATUS, DWORD>;
+  for (const Setting& setting :
+       {Setting{ERROR_SUCCESS, 1}, {ERROR_SUCCESS, 2}, {ERROR_UNSUPPORTED_TYPE, 0}}) {
+    std::tie(theme.status, theme.light_theme) = setting;
     ::SendMessageW(window.window_handle(), WM_DWMCOLORIZATIONCOLORCHANGED, 0, 0);
   }
   const HWND w = window.window_handle();
@@ -163,15 +163,14 @@ std::set<DWORD> Threads() {
 // not at some later point after COM has gone. The library sends window messages while it takes
 // its view down (here also a font change); none may reach a controller or engine being destroyed.
 TEST(FlutterWindow, EndingTheWindowReleasesTheServiceAndTheEngineOnceAndSafely) {
-  // "start" on the now-playing channel, without arguments.
-  const std::vector<uint8_t> start = {0x07, 0x05, 's', 't', 'a', 'r', 't', 0x00};
   for (const bool closed : {true, false}) {
     testing::ResetEngineStandin();
     auto window = std::make_unique<FlutterWindow>(EngineProject(u"data"), true);
     ASSERT_TRUE(Open(*window));
     const HWND top = window->window_handle();
     const std::set<DWORD> before = Threads();
-    testing::DeliverMessage("com.orvane.now_playing", start);
+    // "start" on the now-playing channel, without arguments.
+    testing::DeliverMessage("com.orvane.now_playing", {0x07, 0x05, 's', 't', 'a', 'r', 't', 0x00});
     std::set<DWORD> poller = Threads();
     for (DWORD thread : before) poller.erase(thread);
     EXPECT_FALSE(poller.empty());
