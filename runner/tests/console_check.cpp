@@ -11,9 +11,7 @@
 #include "testing/engine/engine_standin.h"
 
 int APIENTRY wWinMain(HINSTANCE, HINSTANCE, wchar_t* command_line, int) {
-  if (::GetEnvironmentVariableW(L"ORVANE_CONSOLE_FIRST", nullptr, 0) != 0) {
-    ::AllocConsole();
-  }
+  if (::GetEnvironmentVariableW(L"ORVANE_CONSOLE_FIRST", nullptr, 0) != 0) ::AllocConsole();
   orvane::OpenDebugConsole();
   HANDLE screen =
       ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -16,8 +16,22 @@
 namespace orvane {
 namespace {
 
-constexpr char kRegistrars[] =
-    "registrars=AppLinksPluginCApi,DesktopMultiWindowPlugin,UrlLauncherWindows";
+// The engine goes once, as the window handles WM_DESTROY (still alive, no quit posted yet), and
+// COM once, after it.
+void ExpectTornDownInOrder(const Host& host, const std::string& font_reloads) {
+  std::istringstream record(host.Record());
+  Lines teardown;
+  for (std::string line; std::getline(record, line);) {
+    if (line == "top-level-message WM_DESTROY" || line == "com-uninitialized" ||
+        line.rfind("view-controller-destroyed ", 0) == 0) {
+      teardown.push_back(line);
+    }
+  }
+  const std::string engine_gone =
+      "view-controller-destroyed top-level-alive=1 quit-posted=0 font-reloads=" + font_reloads +
+      " registrars=AppLinksPluginCApi,DesktopMultiWindowPlugin,UrlLauncherWindows";
+  EXPECT_EQ(teardown, (Lines{"top-level-message WM_DESTROY", engine_gone, "com-uninitialized"}));
+}
 
 TEST(OrvaneExe, RunsTheWindowTheCommandLineAsksForAndTearsItDownInOrder) {
   const struct {
@@ -71,36 +85,20 @@ TEST(OrvaneExe, RunsTheWindowTheCommandLineAsksForAndTearsItDownInOrder) {
     EXPECT_NE(host.Record().find("\nview-focused"), std::string::npos);
     // A font change reloads the fonts, unless the engine consumes the message.
     ::SendMessageW(window, WM_FONTCHANGE, 0, 0);
-    const Lines messages = host.Values("top-level-message");
-    const char* font_change = c.fonts_consumed ? "WM_FONTCHANGE consumed" : "WM_FONTCHANGE";
-    EXPECT_EQ(std::count(messages.begin(), messages.end(), font_change), 1);
-    EXPECT_EQ(::IsWindowVisible(window) != FALSE, c.shown);
 
-    // Closing ends the process with 0; the engine goes while the window handles WM_DESTROY,
-    // before the quit message.
+    // Closing ends the process with 0.
     ::PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(host.Exit(), 0u);
-    const std::string record = host.Record();
-    EXPECT_LT(record.find("\ntop-level-message WM_DESTROY"),
-              record.find("\nview-controller-destroyed"));
-    const std::string reloads = c.fonts_consumed ? "0" : "1";
-    EXPECT_EQ(host.Values("view-controller-destroyed"),
-              Lines{"top-level-alive=1 quit-posted=0 font-reloads=" + reloads + " " + kRegistrars});
-    host.ExpectEngineGoneBeforeCom();
+    ExpectTornDownInOrder(host, c.fonts_consumed ? "0" : "1");
   }
 }
 
 // A quit that did not come from closing the window (the UI asking the application to exit) still
-// destroys the window first: the engine goes once, as the window handles WM_DESTROY, before COM.
+// destroys the window first, so the teardown is the same.
 TEST(OrvaneExe, AQuitFromTheEngineTearsDownAsClosingDoes) {
   Host host(L"", L"96", 0, L"", /*engine_quits=*/true);
   EXPECT_EQ(host.Exit(), 0u);
-  const std::string record = host.Record();
-  EXPECT_LT(record.find("\ntop-level-message WM_DESTROY"),
-            record.find("\nview-controller-destroyed"));
-  EXPECT_EQ(host.Values("view-controller-destroyed"),
-            Lines{"top-level-alive=1 quit-posted=0 font-reloads=0 " + std::string(kRegistrars)});
-  host.ExpectEngineGoneBeforeCom();
+  ExpectTornDownInOrder(host, "0");
 }
 
 // Either failure ends with exit code 1 before anything is set up; only the view's is reported.
@@ -111,10 +109,7 @@ TEST(OrvaneExe, AWindowOrViewThatCannotBeCreatedEndsWithExitCodeOneAndNothingSet
     Host host(L"--widget", L"96", 0, fails);
     EXPECT_EQ(host.Exit(), 1u);
     EXPECT_EQ(host.Errors(), errors);
-    EXPECT_EQ(host.Record().find("\ncreate-window-failed\n") != std::string::npos,
-              fails == L"WINDOW");
     EXPECT_TRUE(host.Values("plugin-registered").empty());
-    EXPECT_TRUE(host.Values("first-frame").empty());
   }
 }
 
@@ -129,7 +124,6 @@ TEST(OpenDebugConsole, OpensAConsoleAndTellsTheEngineLibraryToResync) {
     const std::wstring report = TempFile();
     ::SetEnvironmentVariableW(L"ORVANE_CONSOLE_FIRST", console_first);
     HANDLE process = Start(L"console_check.exe", report, nullptr);
-    ::SetEnvironmentVariableW(L"ORVANE_CONSOLE_FIRST", nullptr);
     EXPECT_EQ(ExitCode(process), 0u);
     ::CloseHandle(process);
     EXPECT_EQ(ReadFile(report), expected);
@@ -149,16 +143,15 @@ TEST(OrvaneExe, CarriesItsIconManifestAndVersionRecord) {
     const auto* data = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
     return std::string(data, ::SizeofResource(module, found));
   };
-  // A group header, then 14 bytes for each of seven square 32-bit images.
+  // A group header, then 14 bytes for each image: width, height (0 for 256), ..., bits per pixel.
   const std::string group = resource(RT_GROUP_ICON, 101);
-  ASSERT_EQ(group.size(), 6u + 14u * 7u);
-  std::vector<int> sizes;
-  for (size_t entry = 6; entry < group.size(); entry += 14) {
-    EXPECT_EQ(group[entry], group[entry + 1]);
-    EXPECT_EQ(group[entry + 6], 32);
-    sizes.push_back(group[entry] == 0 ? 256 : static_cast<uint8_t>(group[entry]));
+  std::string images;
+  for (size_t entry = 6; entry + 14 <= group.size(); entry += 14) {
+    images += std::to_string(uint8_t(group[entry])) + "x" +
+              std::to_string(uint8_t(group[entry + 1])) + "@" + std::to_string(group[entry + 6]) +
+              " ";
   }
-  EXPECT_EQ(sizes, (std::vector<int>{16, 24, 32, 48, 64, 128, 256}));
+  EXPECT_EQ(images, "16x16@32 24x24@32 32x32@32 48x48@32 64x64@32 128x128@32 0x0@32 ");
   const std::string manifest = resource(RT_MANIFEST, 1);
   for (const char* expected : {"level=\"asInvoker\"", "uiAccess=\"false\"", ">PerMonitorV2<",
                                "Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\""}) {
