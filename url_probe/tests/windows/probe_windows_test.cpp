@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <string>
 #include <thread>
-#include <utility>
-#include <vector>
 
 #include "testing/acc_window/acc_window.h"
 #include "testing/allocation/failing_allocation.h"
@@ -71,11 +69,15 @@ std::u16string Search(HWND hwnd, ProbeForm form) {
 // over or focuses the link.
 TEST(MsaaAdapter, WalksARealTreeSkippingWhatIsNoAccessibleObjectOrAnswersNothing) {
   using Change = void (*)(AccNodeSpec & root, AccNodeSpec & group, AccNodeSpec & text);
-  const std::pair<Change, const wchar_t*> cases[] = {
+  const struct {
+    Change change;
+    const wchar_t* expected;
+    DWORD apartment = COINIT_APARTMENTTHREADED;  // of the window's thread and of the caller
+  } cases[] = {
       {[](auto&, auto&, auto&) {}, L"value.x"},
       {[](auto& r, auto&, auto&) { r.children[0].state = 0x4; }, L"link.x"},  // focused
-      {[](auto&, auto&, auto& t) { t.calls_fail = true; }, L"link.x"},
-      {[](auto&, auto& g, auto&) { g.next_fails = true; }, L"link.x"},
+      // Every question about the link fails, and so does the group's listing: nothing is left.
+      {[](auto& r, auto& g, auto&) { r.children[0].calls_fail = g.next_fails = true; }, L""},
       {[](auto&, auto&, auto& t) { t.not_accessible = true; }, L"link.x"},
       {[](auto&, auto&, auto& t) { t.listed = AccListing::kChildId; }, L"link.x"},
       {[](auto&, auto&, auto& t) { t.listed = AccListing::kNullObject; }, L"link.x"},
@@ -84,29 +86,23 @@ TEST(MsaaAdapter, WalksARealTreeSkippingWhatIsNoAccessibleObjectOrAnswersNothing
        L"value.x"},
       // The tree outlives its window, so the walk goes on.
       {[](auto&, auto& g, auto&) { g.name_destroys_window = true; }, L"value.x"},
+      // In the server's own apartment the walk calls the tree directly, so the answers reach it as
+      // given: more children than were filled in must not take it past the array, and a child that
+      // hands back no interface with S_OK is passed over.
+      {[](auto& r, auto& g, auto&) { r.over_reported = 1u << 28, g.null_accessible = true; },
+       L"link.x", COINIT_MULTITHREADED},
   };
-  for (const auto& [change, expected] : cases) {
+  for (const auto& c : cases) {
     AccNodeSpec text(42, L"name.x");
     text.value = L"value.x";
     AccNodeSpec tree(10, {}, {{30, L"link.x"}, {9, {}, {text}}});
-    change(tree, tree.children[1], tree.children[1].children[0]);
-    AccWindow window(tree);
-    EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, window), expected);
+    c.change(tree, tree.children[1], tree.children[1].children[0]);
+    AccWindow window(tree, c.apartment);
+    EXPECT_EQ(OnNewThread(c.apartment, Walk, window), c.expected);
   }
   AccWindow closed(AccNodeSpec(10, {}, {{42, L"name.x"}}));  // no accessible object at all
   closed.Destroy();
   EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, closed), L"");
-}
-
-// In the server's own apartment the walk calls the tree directly, so the answers reach it as given:
-// more children than were filled in must not take it past the array, and a child that hands back
-// no interface with S_OK is passed over.
-TEST(MsaaAdapter, ClampsAChildCountBeyondTheEntriesFilledAndSkipsNullInterfaces) {
-  AccNodeSpec tree(10, {}, {{42, L"only.x"}, {42, L"null.x"}});
-  tree.over_reported = 1u << 28;
-  tree.children[1].null_accessible = true;
-  AccWindow window(tree, COINIT_MULTITHREADED);
-  EXPECT_EQ(OnNewThread(COINIT_MULTITHREADED, Walk, window), L"only.x");
 }
 
 const UiaServerEdit kEdits[] = {
@@ -116,50 +112,39 @@ const UiaServerEdit kEdits[] = {
     {L"urlbar-input", nullptr, TRUE, L"wrong.example", UIA_EDIT_PATTERN_FAILS},
     {L"urlbar-input", nullptr, TRUE, L"https://a.example/xy", UIA_EDIT_SERVES},
 };
-const UiaServerEdit kUnusableEdits[] = {{L"a", L"Search", TRUE, L"hello world", UIA_EDIT_SERVES},
-                                        {L"urlbar-input", nullptr, TRUE, L"", UIA_EDIT_SERVES}};
 constexpr UiaServerScenario kBrowser = {L"News - Browser", L"BrowserWindow", 5, kEdits,
                                         UIA_NULL_NONE,     nullptr};
-
-// The browser with one field changed.
-template <typename T>
-UiaServerScenario With(T UiaServerScenario::*field, T value) {
-  UiaServerScenario scenario = kBrowser;
-  scenario.*field = value;
-  return scenario;
-}
 
 TEST(UiaProbe, FindsTheAddressBarOrWalksLeavingTheApartmentAsItWas) {
   UiaServerHost server;
   ASSERT_TRUE(server.registered());
-  UiaServerScenario unusable = With(&UiaServerScenario::edits, kUnusableEdits);
-  unusable.edit_count = 2;
-  using S = UiaServerScenario;
   AccWindow window(AccNodeSpec(10, {}, {{42, L"tree.example"}}));
+  // Each case: the browser with one answer changed, the caller's apartment (0: none) and the URL.
   const struct {
     const char* what;
-    UiaServerScenario scenario;
+    UiaServerNullAnswer null_answer;
     DWORD apartment;
     const wchar_t* expected;
+    void (*reading_value)() = nullptr;
   } cases[] = {
-      {"definite", kBrowser, 0, L"https://a.example/xy"},
-      {"in a multithreaded apartment", kBrowser, COINIT_MULTITHREADED, L"https://a.example/xy"},
-      {"in a single-threaded apartment", kBrowser, COINIT_APARTMENTTHREADED,
-       L"https://a.example/xy"},
-      {"no usable Edit", unusable, 0, L"tree.example"},
+      {"in the MTA", UIA_NULL_NONE, COINIT_MULTITHREADED, L"https://a.example/xy"},
+      {"in an STA", UIA_NULL_NONE, COINIT_APARTMENTTHREADED, L"https://a.example/xy"},
       // A server that fails a call hands back no object; one that succeeds without an object
       // must end the search the same way.
-      {"null automation", With(&S::null_answer, UIA_NULL_AUTOMATION), 0, L""},
-      {"null root", With(&S::null_answer, UIA_NULL_ROOT), 0, L""},
-      {"null condition", With(&S::null_answer, UIA_NULL_CONDITION), 0, L""},
-      {"null array", With(&S::null_answer, UIA_NULL_FOUND), 0, L""},
-      {"null elements", With(&S::null_answer, UIA_NULL_ELEMENT), 0, L"tree.example"},
+      {"null automation", UIA_NULL_AUTOMATION, 0, L""},
+      {"null root", UIA_NULL_ROOT, 0, L""},
+      {"null condition", UIA_NULL_CONDITION, 0, L""},
+      {"null array", UIA_NULL_FOUND, 0, L""},
+      {"null elements", UIA_NULL_ELEMENT, 0, L"tree.example"},
       // As the first value is copied: nothing found, and all released on the way out.
-      {"out of memory", With(&S::reading_value, &FailNextAllocation), 0, L""},
+      {"out of memory", UIA_NULL_NONE, 0, L"", &FailNextAllocation},
   };
   for (const auto& c : cases) {
+    UiaServerScenario scenario = kBrowser;
+    scenario.null_answer = c.null_answer;
+    scenario.reading_value = c.reading_value;
     for (const ProbeForm form : {ProbeForm::kUntraced, ProbeForm::kTraced}) {
-      server.Serve(c.scenario);
+      server.Serve(scenario);
       EXPECT_EQ(OnNewThread(c.apartment, Search, window, form), c.expected) << c.what;
       EXPECT_EQ(server.Complaints(), "") << c.what;
     }
