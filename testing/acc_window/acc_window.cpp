@@ -38,7 +38,7 @@ class Node final : public IAccessible, public IEnumVARIANT {
     if (riid == IID_IUnknown || riid == IID_IDispatch ||
         (riid == kIidIAccessible && !spec_.not_accessible)) {
       *out = static_cast<IAccessible*>(this);
-    } else if (riid == IID_IEnumVARIANT && spec_.serves_enum && !spec_.children_fail) {
+    } else if (riid == IID_IEnumVARIANT) {
       *out = static_cast<IEnumVARIANT*>(this);
     } else {
       return E_NOINTERFACE;
@@ -81,14 +81,13 @@ class Node final : public IAccessible, public IEnumVARIANT {
   }
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
     *count = 0;
-    if (spec_.child_count_fails) return E_FAIL;
+    if (spec_.calls_fail) return E_FAIL;
     *count = static_cast<LONG>(children_.size());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** out) override {
     *out = nullptr;
-    if (spec_.children_fail || child.vt != VT_I4 || child.lVal < 1 ||
-        child.lVal > static_cast<LONG>(children_.size())) {
+    if (child.vt != VT_I4 || child.lVal < 1 || child.lVal > static_cast<LONG>(children_.size())) {
       return E_INVALIDARG;
     }
     Node* node = children_[static_cast<size_t>(child.lVal - 1)];
@@ -100,11 +99,11 @@ class Node final : public IAccessible, public IEnumVARIANT {
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* out) override {
     if (!IsSelf(child)) return E_INVALIDARG;
     if (spec_.name_destroys_window) DestroyWindow(*hwnd_);
-    return Text(spec_.name, spec_.name_fails, out);
+    return Text(spec_.name, spec_.calls_fail, out);
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override {
     if (!IsSelf(child)) return E_INVALIDARG;
-    return Text(spec_.value, spec_.value_fails, out);
+    return Text(spec_.value, spec_.calls_fail, out);
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* out) override {
     *out = nullptr;
@@ -112,12 +111,12 @@ class Node final : public IAccessible, public IEnumVARIANT {
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
     VariantInit(out);
-    if (!IsSelf(child) || spec_.role_fails) return E_FAIL;
+    if (!IsSelf(child) || spec_.calls_fail) return E_FAIL;
     return Integer(spec_.role, out);
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* out) override {
     VariantInit(out);
-    if (!IsSelf(child) || spec_.state_fails) return E_FAIL;
+    if (!IsSelf(child) || spec_.calls_fail) return E_FAIL;
     return Integer(spec_.state, out);
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* out) override {

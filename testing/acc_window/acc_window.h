@@ -32,12 +32,8 @@ struct AccNodeSpec {
   LONG state = 0;
   std::optional<std::wstring> name;
   std::optional<std::wstring> value;
-  bool role_fails = false;
-  bool state_fails = false;
-  bool name_fails = false;
-  bool value_fails = false;
-  bool child_count_fails = false;
-  bool children_fail = false;
+  // Every question about the node itself fails: role, state, name, value and child count.
+  bool calls_fail = false;
   // The enumerator's Next fails, so AccessibleChildren does.
   bool next_fails = false;
   // Asked for IAccessible, the object answers E_NOINTERFACE (it is a plain IDispatch).
@@ -45,8 +41,6 @@ struct AccNodeSpec {
   // Asked for IAccessible, the object answers S_OK and a null pointer.
   bool null_accessible = false;
   AccListing listed = AccListing::kObject;
-  // Without the enumerator, AccessibleChildren has to ask for each child in turn.
-  bool serves_enum = true;
   // Reading this node's name destroys the window, as a browser closing mid-probe would.
   bool name_destroys_window = false;
   // The enumerator reports this many children more than it filled in.

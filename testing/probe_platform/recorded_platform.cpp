@@ -51,7 +51,7 @@ struct Element : UiaElement, Counted {
 };
 
 std::unique_ptr<UiaElement> EditArray::GetElement(int32_t index) {
-  if (p.window.get_element_throws) throw std::bad_alloc();
+  if (!p.window.has_memory) throw std::bad_alloc();
   const auto& edit = p.window.edits.at(static_cast<size_t>(index));
   return edit ? std::make_unique<Element>(p, &*edit) : nullptr;
 }

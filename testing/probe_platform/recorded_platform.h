@@ -28,7 +28,7 @@ struct RecordedWindow {
   bool has_automation = true, has_root = true, has_condition = true, find_all_succeeds = true;
   PortText root_name, root_class_name;
   std::vector<std::optional<RecordedEdit>> edits;  // nullopt: GetElement fails for that index
-  bool get_element_throws = false;                 // out of memory
+  bool has_memory = true;                          // false: GetElement runs out of memory
   std::optional<RecordedAcc> acc;
 };
 
@@ -42,7 +42,7 @@ class RecordedPlatform : public ProbePlatform {
   uint32_t TickCount() override { return tick += 7; }
 
   const RecordedWindow window;
-  int init_calls = 0, uninit_calls = 0, msaa_calls = 0, live = 0, live_at_uninit = -1;
+  int init_calls = 0, uninit_calls = 0, msaa_calls = 0, live = 0, live_at_uninit = 0;
   uint32_t tick = 1000;
 };
 

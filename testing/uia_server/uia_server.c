@@ -134,7 +134,6 @@ static HRESULT STDMETHODCALLTYPE ElementFindAll(IUIAutomationElement* self, enum
     InterlockedIncrement(&counts.unexpected_arguments);
     return E_INVALIDARG;
   }
-  if (FAILED(scenario->find_all_hr)) return scenario->find_all_hr;
   if (scenario->null_answer == UIA_NULL_FOUND) return S_OK;
   *found = (IUIAutomationElementArray*)NewObject(&array_vtbl, &IID_IUIAutomationElementArray, -1);
   return S_OK;
@@ -154,8 +153,6 @@ static HRESULT STDMETHODCALLTYPE ElementPatternAs(IUIAutomationElement* self, PA
 
 static HRESULT STDMETHODCALLTYPE ArrayLength(IUIAutomationElementArray* self, int* length) {
   (void)self;
-  *length = 0;
-  if (FAILED(scenario->length_hr)) return scenario->length_hr;
   *length = scenario->edit_count;
   return S_OK;
 }
@@ -191,7 +188,6 @@ static HRESULT STDMETHODCALLTYPE AutomationPropertyCondition(IUIAutomation* self
     InterlockedIncrement(&counts.unexpected_arguments);
     return E_INVALIDARG;
   }
-  if (FAILED(scenario->condition_hr)) return scenario->condition_hr;
   if (scenario->null_answer == UIA_NULL_CONDITION) return S_OK;
   *out = (IUIAutomationCondition*)NewObject(&condition_vtbl, &IID_IUIAutomationCondition, -1);
   return S_OK;
@@ -244,7 +240,6 @@ static HRESULT STDMETHODCALLTYPE FactoryCreate(IClassFactory* self, IUnknown* ou
   *out = NULL;
   if (outer != NULL) return CLASS_E_NOAGGREGATION;
   if (scenario == NULL) return E_UNEXPECTED;
-  if (FAILED(scenario->create_hr)) return scenario->create_hr;
   if (!IsEqualIID(riid, &IID_IUIAutomation)) {
     InterlockedIncrement(&counts.unexpected_arguments);
     return E_NOINTERFACE;

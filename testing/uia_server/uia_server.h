@@ -37,12 +37,8 @@ typedef enum UiaServerNullAnswer {
 typedef struct UiaServerScenario {
   const wchar_t* root_name;
   const wchar_t* root_class_name;
-  HRESULT condition_hr; /* a failure code makes CreatePropertyCondition fail */
-  HRESULT find_all_hr;
   int edit_count;
   const UiaServerEdit* edits;
-  HRESULT create_hr; /* a failure code makes creating the automation object fail */
-  HRESULT length_hr; /* a failure code makes the array's get_Length fail */
   UiaServerNullAnswer null_answer;
   /* Called as a Value pattern hands out its value, on the caller's thread (the server's objects
      live in the caller's apartment): a test can make the caller run out of memory there. */

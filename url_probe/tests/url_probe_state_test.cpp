@@ -101,8 +101,6 @@ TEST(UrlProbeState, BurstWhileBusyProbesOnlyTheLastRequest) {
   rig.Release();
   rig.state.Request(W(99));
   EXPECT_EQ(rig.WaitForProbes(3), (std::vector<WindowHandle>{W(4), W(3), W(99)}));
-  EXPECT_EQ(rig.state.CachedUrl(W(3)), UrlOf(W(3)));
-  EXPECT_EQ(rig.state.CachedUrl(W(1)) + rig.state.CachedUrl(W(2)), u"");
   // Stored, a request is done. The worker decides what to probe next while it still holds the
   // lock it stored under, so once the URL shows, the window probed next is the one asked for next.
   rig.Release();
@@ -148,7 +146,6 @@ TEST(UrlProbeState, EmptyOrFailedProbesAndStoresLeaveTheWorkerServing) {
     const int failed_before = testing::FailedAllocations();
     Rig& rig = Rig::Make();
     rig.ProbeInTurn({W(7), W(8)});
-    ASSERT_EQ(rig.state.CachedUrl(W(7)), UrlOf(W(7)));
     rig.outcomes[hwnd] = outcome;
     rig.ProbeInTurn({hwnd, W(9)});
     EXPECT_EQ(rig.state.CachedUrl(hwnd), u"");

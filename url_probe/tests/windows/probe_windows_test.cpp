@@ -10,13 +10,10 @@
 #include <cstdint>
 #include <string>
 #include <thread>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "testing/acc_window/acc_window.h"
 #include "testing/allocation/failing_allocation.h"
-#include "testing/uia_server/uia_server.h"
+#include "testing/uia_server/uia_server_host.h"
 #include "url_probe/address_bar_search.h"
 #include "url_probe/msaa_walk.h"
 #include "url_probe/windows/windows_platform.h"
@@ -24,12 +21,7 @@
 namespace orvane::url_probe::testing {
 namespace {
 
-using orvane::testing::AccListing;
-using orvane::testing::AccNodeSpec;
-using orvane::testing::AccWindow;
-using orvane::testing::FailAllocationAfter;
-using orvane::testing::FailedAllocations;
-using orvane::testing::FailNextAllocation;
+using namespace orvane::testing;
 
 template <typename Fn>
 Fn Export(HMODULE module, const char* name) {
@@ -73,19 +65,19 @@ std::u16string Search(HWND hwnd, ProbeForm form) {
   return probe_url_for_window(platform, hwnd, form);
 }
 
-// A link and, in a group, a text with a value and a name: the text wins unless a call fails.
-TEST(MsaaAdapter, WalksARealTreeThroughEitherEnumerationAndSurvivesFailingCalls) {
+// A link and, in a group, a text with a value and a name: the text wins unless a change passes it
+// over or focuses the link.
+TEST(MsaaAdapter, WalksARealTreeSkippingWhatIsNoAccessibleObjectOrAnswersNothing) {
   using Change = void (*)(AccNodeSpec & root, AccNodeSpec & group, AccNodeSpec & text);
-  const std::pair<Change, const wchar_t*> cases[] = {
+  const struct {
+    Change change;
+    const wchar_t* expected;
+    DWORD apartment = COINIT_APARTMENTTHREADED;  // of the window's thread and of the caller
+  } cases[] = {
       {[](auto&, auto&, auto&) {}, L"value.x"},
-      {[](auto& r, auto& g, auto&) { r.serves_enum = g.serves_enum = false; }, L"value.x"},
       {[](auto& r, auto&, auto&) { r.children[0].state = 0x4; }, L"link.x"},  // focused
-      {[](auto&, auto&, auto& t) { t.role_fails = t.state_fails = true; }, L"link.x"},
-      {[](auto&, auto&, auto& t) { t.value_fails = true; }, L"name.x"},
-      {[](auto&, auto&, auto& t) { t.value_fails = t.name_fails = true; }, L"link.x"},
-      {[](auto&, auto& g, auto&) { g.child_count_fails = true; }, L"link.x"},
-      {[](auto&, auto& g, auto&) { g.children_fail = true; }, L"link.x"},
-      {[](auto&, auto& g, auto&) { g.next_fails = true; }, L"link.x"},
+      // Every question about the link fails, and so does the group's listing: nothing is left.
+      {[](auto& r, auto& g, auto&) { r.children[0].calls_fail = g.next_fails = true; }, L""},
       {[](auto&, auto&, auto& t) { t.not_accessible = true; }, L"link.x"},
       {[](auto&, auto&, auto& t) { t.listed = AccListing::kChildId; }, L"link.x"},
       {[](auto&, auto&, auto& t) { t.listed = AccListing::kNullObject; }, L"link.x"},
@@ -94,62 +86,24 @@ TEST(MsaaAdapter, WalksARealTreeThroughEitherEnumerationAndSurvivesFailingCalls)
        L"value.x"},
       // The tree outlives its window, so the walk goes on.
       {[](auto&, auto& g, auto&) { g.name_destroys_window = true; }, L"value.x"},
+      // In the server's own apartment the walk calls the tree directly, so the answers reach it as
+      // given: more children than were filled in must not take it past the array, and a child that
+      // hands back no interface with S_OK is passed over.
+      {[](auto& r, auto& g, auto&) { r.over_reported = 1u << 28, g.null_accessible = true; },
+       L"link.x", COINIT_MULTITHREADED},
   };
-  for (const auto& [change, expected] : cases) {
+  for (const auto& c : cases) {
     AccNodeSpec text(42, L"name.x");
     text.value = L"value.x";
     AccNodeSpec tree(10, {}, {{30, L"link.x"}, {9, {}, {text}}});
-    change(tree, tree.children[1], tree.children[1].children[0]);
-    AccWindow window(tree);
-    EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, window), expected);
+    c.change(tree, tree.children[1], tree.children[1].children[0]);
+    AccWindow window(tree, c.apartment);
+    EXPECT_EQ(OnNewThread(c.apartment, Walk, window), c.expected);
   }
   AccWindow closed(AccNodeSpec(10, {}, {{42, L"name.x"}}));  // no accessible object at all
   closed.Destroy();
   EXPECT_EQ(OnNewThread(COINIT_APARTMENTTHREADED, Walk, closed), L"");
 }
-
-// In the server's own apartment the walk calls the tree directly, so the answers reach it as given:
-// more children than were filled in must not take it past the array, and a child that hands back
-// no interface with S_OK is passed over.
-TEST(MsaaAdapter, ClampsAChildCountBeyondTheEntriesFilledAndSkipsNullInterfaces) {
-  AccNodeSpec tree(10, {}, {{42, L"only.x"}, {42, L"null.x"}});
-  tree.over_reported = 1u << 28;
-  tree.children[1].null_accessible = true;
-  AccWindow window(tree, COINIT_MULTITHREADED);
-  EXPECT_EQ(OnNewThread(COINIT_MULTITHREADED, Walk, window), L"only.x");
-}
-
-// Loads the UI Automation stand-in, which lies beside this program, and registers it as
-// CUIAutomation at run time so that a fresh prefix works.
-class UiaProbe : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    const HMODULE module = LoadLibraryW(L"uia_server.dll");
-    const auto register_server = Export<UiaServerRegisterFn>(module, "DllRegisterServer");
-    set_scenario_ = Export<UiaServerSetScenarioFn>(module, "uia_server_set_scenario");
-    counts_ = Export<UiaServerCountsFn>(module, "uia_server_counts");
-    unregister_ = Export<UiaServerRegisterFn>(module, "DllUnregisterServer");
-    registered_ = module && register_server && register_server() == S_OK;
-  }
-  static void TearDownTestSuite() {
-    if (registered_) unregister_();
-  }
-  void SetUp() override { ASSERT_TRUE(registered_ && set_scenario_ && counts_ && unregister_); }
-
-  // No object left alive, none released twice or outside COM, every call as expected.
-  static void ExpectCleanServer(const char* what) {
-    UiaServerCounts c = {};
-    counts_(&c);
-    EXPECT_EQ(std::tie(c.live, c.over_released, c.released_outside_com, c.unexpected_arguments),
-              std::make_tuple(0, 0, 0, 0))
-        << what;
-  }
-
-  static inline UiaServerSetScenarioFn set_scenario_ = nullptr;
-  static inline UiaServerCountsFn counts_ = nullptr;
-  static inline UiaServerRegisterFn unregister_ = nullptr;
-  static inline bool registered_ = false;
-};
 
 const UiaServerEdit kEdits[] = {
     {L"search", L"Search", TRUE, L"site.example", UIA_EDIT_SERVES},
@@ -158,66 +112,49 @@ const UiaServerEdit kEdits[] = {
     {L"urlbar-input", nullptr, TRUE, L"wrong.example", UIA_EDIT_PATTERN_FAILS},
     {L"urlbar-input", nullptr, TRUE, L"https://a.example/xy", UIA_EDIT_SERVES},
 };
-const UiaServerEdit kUnusableEdits[] = {{L"a", L"Search", TRUE, L"hello world", UIA_EDIT_SERVES},
-                                        {L"urlbar-input", nullptr, TRUE, L"", UIA_EDIT_SERVES}};
-constexpr UiaServerScenario kBrowser = {
-    L"News - Browser", L"BrowserWindow", S_OK, S_OK, 5, kEdits, S_OK, S_OK, UIA_NULL_NONE, nullptr};
+constexpr UiaServerScenario kBrowser = {L"News - Browser", L"BrowserWindow", 5, kEdits,
+                                        UIA_NULL_NONE,     nullptr};
 
-// The browser with one field changed.
-template <typename T>
-UiaServerScenario With(T UiaServerScenario::*field, T value) {
-  UiaServerScenario scenario = kBrowser;
-  scenario.*field = value;
-  return scenario;
-}
-
-TEST_F(UiaProbe, FindsTheAddressBarOrWalksLeavingTheApartmentAsItWas) {
-  UiaServerScenario unusable = With(&UiaServerScenario::edits, kUnusableEdits);
-  unusable.edit_count = 2;
-  using S = UiaServerScenario;
+TEST(UiaProbe, FindsTheAddressBarOrWalksLeavingTheApartmentAsItWas) {
+  UiaServerHost server;
+  ASSERT_TRUE(server.registered());
   AccWindow window(AccNodeSpec(10, {}, {{42, L"tree.example"}}));
-  AccWindow closed(AccNodeSpec(10));
-  closed.Destroy();
+  // Each case: the browser with one answer changed, the caller's apartment (0: none) and the URL.
   const struct {
     const char* what;
-    UiaServerScenario scenario;
-    const AccWindow& window;
+    UiaServerNullAnswer null_answer;
     DWORD apartment;
     const wchar_t* expected;
+    void (*reading_value)() = nullptr;
   } cases[] = {
-      {"definite", kBrowser, window, 0, L"https://a.example/xy"},
-      {"in a multithreaded apartment", kBrowser, window, COINIT_MULTITHREADED,
-       L"https://a.example/xy"},
-      {"in a single-threaded apartment", kBrowser, window, COINIT_APARTMENTTHREADED,
-       L"https://a.example/xy"},
-      {"no usable Edit", unusable, window, 0, L"tree.example"},
-      {"walk in a multithreaded apartment", With(&S::edit_count, 0), window, COINIT_MULTITHREADED,
-       L"tree.example"},
-      {"no condition", With(&S::condition_hr, E_FAIL), window, 0, L""},
-      {"FindAll fails", With(&S::find_all_hr, E_OUTOFMEMORY), window, 0, L""},
-      {"no automation object", With(&S::create_hr, E_OUTOFMEMORY), window, 0, L""},
-      {"no array length", With(&S::length_hr, E_FAIL), window, 0, L"tree.example"},
-      {"closed window", kBrowser, closed, 0, L""},
-      // Calls that succeed without an object end the search as their failures do.
-      {"null automation", With(&S::null_answer, UIA_NULL_AUTOMATION), window, 0, L""},
-      {"null root", With(&S::null_answer, UIA_NULL_ROOT), window, 0, L""},
-      {"null condition", With(&S::null_answer, UIA_NULL_CONDITION), window, 0, L""},
-      {"null array", With(&S::null_answer, UIA_NULL_FOUND), window, 0, L""},
-      {"null elements", With(&S::null_answer, UIA_NULL_ELEMENT), window, 0, L"tree.example"},
+      {"in the MTA", UIA_NULL_NONE, COINIT_MULTITHREADED, L"https://a.example/xy"},
+      {"in an STA", UIA_NULL_NONE, COINIT_APARTMENTTHREADED, L"https://a.example/xy"},
+      // A server that fails a call hands back no object; one that succeeds without an object
+      // must end the search the same way.
+      {"null automation", UIA_NULL_AUTOMATION, 0, L""},
+      {"null root", UIA_NULL_ROOT, 0, L""},
+      {"null condition", UIA_NULL_CONDITION, 0, L""},
+      {"null array", UIA_NULL_FOUND, 0, L""},
+      {"null elements", UIA_NULL_ELEMENT, 0, L"tree.example"},
       // As the first value is copied: nothing found, and all released on the way out.
-      {"out of memory", With(&S::reading_value, &FailNextAllocation), window, 0, L""},
+      {"out of memory", UIA_NULL_NONE, 0, L"", &FailNextAllocation},
   };
   for (const auto& c : cases) {
+    UiaServerScenario scenario = kBrowser;
+    scenario.null_answer = c.null_answer;
+    scenario.reading_value = c.reading_value;
     for (const ProbeForm form : {ProbeForm::kUntraced, ProbeForm::kTraced}) {
-      set_scenario_(&c.scenario);
-      EXPECT_EQ(OnNewThread(c.apartment, Search, c.window, form), c.expected) << c.what;
-      ExpectCleanServer(c.what);
+      server.Serve(scenario);
+      EXPECT_EQ(OnNewThread(c.apartment, Search, window, form), c.expected) << c.what;
+      EXPECT_EQ(server.Complaints(), "") << c.what;
     }
   }
 }
 
 // The exported functions, looked up by name in this program as the UI's code would.
-TEST_F(UiaProbe, ExportsAnswerForRealWindows) {
+TEST(UiaProbe, ExportsAnswerForRealWindows) {
+  UiaServerHost server;
+  ASSERT_TRUE(server.registered());
   using GetUrlFn = int32_t (*)(HWND, wchar_t*, int32_t);
   const HMODULE self = GetModuleHandleW(nullptr);
   const auto get_url = Export<GetUrlFn>(self, "ov_get_url_for_hwnd");
@@ -225,7 +162,7 @@ TEST_F(UiaProbe, ExportsAnswerForRealWindows) {
   const auto request = Export<void (*)(HWND)>(self, "ov_request_url_for_hwnd");
   ASSERT_TRUE(get_url && cached && request);
 
-  set_scenario_(&kBrowser);
+  server.Serve(kBrowser);
   AccWindow window(AccNodeSpec(10));
   const HWND hwnd = window.hwnd();
   // Out of memory in the first calls, which make the probe's shared objects (no other test calls
@@ -250,9 +187,8 @@ TEST_F(UiaProbe, ExportsAnswerForRealWindows) {
   request(hwnd);
   int32_t length = 0;
   for (int i = 0; i < 2000 && (length = cached(hwnd, buffer, 32)) == 0; ++i) Sleep(10);
-  EXPECT_EQ(length, 20);
-  EXPECT_EQ(std::wstring(buffer), L"https://a.example/xy");
-  ExpectCleanServer("exports");
+  EXPECT_EQ(std::wstring(buffer, length), L"https://a.example/xy");
+  EXPECT_EQ(server.Complaints(), "");
 }
 
 }  // namespace
