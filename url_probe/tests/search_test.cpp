@@ -194,6 +194,10 @@ TEST(MsaaWalk, TracesTwelveCandidatesButChoosesAmongAll) {
   EXPECT_EQ(lines[0], "  msaa walk found 15 candidates in 7ms");
   EXPECT_EQ(lines[12], "    candidate[11] score=50 depth=1 role=42 focused=0 value=\"cl.x\"");
   EXPECT_EQ(lines[13], "    picked[14] score=1 depth=1 focused=1 value=\"last.example\"");
+  // An absent object is passed over, not read.
+  std::vector<UrlCandidate> none;
+  msaa_walk(nullptr, none, 0, kMsaaMaxDepth);
+  EXPECT_TRUE(none.empty());
 }
 
 TEST(ExportCalls, CopiesWithinTheCapacityAndRefusesBadArguments) {
