@@ -92,9 +92,6 @@ TEST(NowPlayingExe, ServesTheScriptedTrackThenMarksItsEndOnce) {
 
   // Nothing or the track first, unchanged until it goes, the marker once, then nothing new.
   EXPECT_TRUE(std::regex_match(letters(), std::regex("a*Tu+En+"))) << host.Record();
-  EXPECT_EQ(host.Values("now-playing start"), Lines{"true"});
-  // The UI decoded the artwork it received as the picture it is.
-  EXPECT_EQ(host.Values("now-playing cover"), Lines{"256x256"});
 
   // Closing stops the poller with the window; the process ends normally (and the host checks
   // that every answer went back through a live handle, under the messenger lock).

@@ -228,6 +228,13 @@ void Ledger::AwaitStuck() {
   changed.wait(guard, [&] { return stuck > 0; });
 }
 
+std::vector<std::string> Ledger::Verdict() {
+  std::lock_guard<std::mutex> guard(lock);
+  std::vector<std::string> verdict = faults;
+  if (live != 0) verdict.push_back(std::to_string(live) + " objects alive");
+  return verdict;
+}
+
 PortResult<std::unique_ptr<StreamBuffer>> FakeStreams::CreateBuffer(uint32_t capacity) {
   return Answer<std::unique_ptr<StreamBuffer>>(
       ledger_, "CreateBuffer", fail_,

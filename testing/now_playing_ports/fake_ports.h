@@ -29,6 +29,8 @@ struct Ledger {
   void Stop();
   // Waits until an await is stuck.
   void AwaitStuck();
+  // What the platform would not have had: the faults, and the objects still alive if any are.
+  std::vector<std::string> Verdict();
 
   std::mutex lock;
   std::condition_variable changed;

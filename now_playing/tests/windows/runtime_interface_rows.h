@@ -1,7 +1,8 @@
 #pragma once
 
-// The interfaces the Runtime layer declares for itself and their methods in declaration order,
-// each interface with the name widl gives it in C. Expanded once over widl's vtables (C) and once
+// The interfaces the Runtime layer declares for itself and the methods called through them (a
+// method left out or misplaced before one of these moves its slot), each interface with the name
+// widl gives it in C. Expanded once over widl's vtables (C) and once
 // over the layer's declarations (C++); the two expansions must agree row for row.
 //   I(key, widl's C name, the layer's type)   M(key, method)
 
@@ -24,21 +25,18 @@
   I(Session, ORVANE_WIDL_MEDIA(IGlobalSystemMediaTransportControlsSession), \
     IGlobalSystemMediaTransportControlsSession) \
   M(Session, get_SourceAppUserModelId) M(Session, TryGetMediaPropertiesAsync) \
-  M(Session, GetTimelineProperties) M(Session, GetPlaybackInfo) \
+  M(Session, GetPlaybackInfo) \
   I(Properties, ORVANE_WIDL_MEDIA(IGlobalSystemMediaTransportControlsSessionMediaProperties), \
     IGlobalSystemMediaTransportControlsSessionMediaProperties) \
-  M(Properties, get_Title) M(Properties, get_Subtitle) M(Properties, get_AlbumArtist) \
-  M(Properties, get_Artist) M(Properties, get_AlbumTitle) M(Properties, get_TrackNumber) \
-  M(Properties, get_Genres) M(Properties, get_AlbumTrackCount) M(Properties, get_PlaybackType) \
+  M(Properties, get_Title) M(Properties, get_Artist) M(Properties, get_AlbumTitle) \
   M(Properties, get_Thumbnail) \
   I(Playback, ORVANE_WIDL_MEDIA(IGlobalSystemMediaTransportControlsSessionPlaybackInfo), \
     IGlobalSystemMediaTransportControlsSessionPlaybackInfo) \
-  M(Playback, get_Controls) M(Playback, get_PlaybackStatus) \
+  M(Playback, get_PlaybackStatus) \
   I(ManagerOperation, \
     ORVANE_WIDL_MEDIA_ASYNC(__FIAsyncOperation, GlobalSystemMediaTransportControlsSessionManager), \
     IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>) \
-  M(ManagerOperation, put_Completed) M(ManagerOperation, get_Completed) \
-  M(ManagerOperation, GetResults) \
+  M(ManagerOperation, put_Completed) M(ManagerOperation, GetResults) \
   I(ManagerHandler, ORVANE_WIDL_MEDIA_ASYNC(__FIAsyncOperationCompletedHandler, \
                                             GlobalSystemMediaTransportControlsSessionManager), \
     AsyncOperationCompletedHandler<IGlobalSystemMediaTransportControlsSessionManager*>) \
@@ -52,11 +50,7 @@
                             GlobalSystemMediaTransportControlsSessionMediaProperties), \
     AsyncOperationCompletedHandler<IGlobalSystemMediaTransportControlsSessionMediaProperties*>) \
   I(RandomAccessStream, ORVANE_WIDL_STREAMS(IRandomAccessStream), IRandomAccessStream) \
-  M(RandomAccessStream, get_Size) M(RandomAccessStream, put_Size) \
-  M(RandomAccessStream, GetInputStreamAt) M(RandomAccessStream, GetOutputStreamAt) \
-  M(RandomAccessStream, get_Position) M(RandomAccessStream, Seek) \
-  M(RandomAccessStream, CloneStream) M(RandomAccessStream, get_CanRead) \
-  M(RandomAccessStream, get_CanWrite) \
+  M(RandomAccessStream, get_Size) \
   I(InputStream, ORVANE_WIDL_STREAMS(IInputStream), IInputStream) M(InputStream, ReadAsync) \
   I(StreamWithContentType, ORVANE_WIDL_STREAMS(IRandomAccessStreamWithContentType), \
     IRandomAccessStreamWithContentType) \
@@ -64,10 +58,7 @@
     IRandomAccessStreamReference) \
   M(StreamReference, OpenReadAsync) \
   I(DataReader, ORVANE_WIDL_STREAMS(IDataReader), IDataReader) \
-  M(DataReader, get_UnconsumedBufferLength) M(DataReader, get_UnicodeEncoding) \
-  M(DataReader, put_UnicodeEncoding) M(DataReader, get_ByteOrder) M(DataReader, put_ByteOrder) \
-  M(DataReader, get_InputStreamOptions) M(DataReader, put_InputStreamOptions) \
-  M(DataReader, ReadByte) M(DataReader, ReadBytes) \
+  M(DataReader, get_UnconsumedBufferLength) M(DataReader, ReadBytes) \
   I(DataReaderStatics, ORVANE_WIDL_STREAMS(IDataReaderStatics), IDataReaderStatics) \
   M(DataReaderStatics, FromBuffer) \
   I(StreamOperation, \
@@ -79,8 +70,7 @@
     AsyncOperationCompletedHandler<IRandomAccessStreamWithContentType*>) \
   I(ReadOperation, ORVANE_WIDL_STREAMS_ASYNC(__FIAsyncOperationWithProgress_2, IBuffer_UINT32), \
     IAsyncOperationWithProgress<IBuffer*, UINT32>) \
-  M(ReadOperation, put_Progress) M(ReadOperation, get_Progress) M(ReadOperation, put_Completed) \
-  M(ReadOperation, get_Completed) M(ReadOperation, GetResults) \
+  M(ReadOperation, put_Completed) M(ReadOperation, GetResults) \
   I(ReadHandler, \
     ORVANE_WIDL_STREAMS_ASYNC(__FIAsyncOperationWithProgressCompletedHandler_2, IBuffer_UINT32), \
     AsyncOperationWithProgressCompletedHandler<IBuffer*, UINT32>) \

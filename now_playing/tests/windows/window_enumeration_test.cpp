@@ -13,67 +13,19 @@
 
 #include "now_playing/media_snapshot.h"
 #include "now_playing/source_classification.h"
-#include "testing/now_playing_ports/fake_ports.h"
 #include "now_playing/windows/window_enumeration.h"
 #include "testing/allocation/failing_allocation.h"
+#include "testing/browser_window/browser_process.h"
+#include "testing/now_playing_ports/fake_ports.h"
 
 namespace orvane::now_playing::windows {
 namespace {
 
+using orvane::testing::BrowserProcess;
+using orvane::testing::BrowserWindow;
 using orvane::testing::FailAllocationAfter;
 using orvane::testing::FailedAllocations;
-
-std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring folder(path, length);
-  return folder.substr(0, folder.find_last_of(L'\\') + 1);
-}
-
-struct BrowserWindow {
-  std::wstring image;  // relative to this program's folder
-  std::wstring title;
-  bool hidden = false;
-};
-
-// A started browser-like process, ended when the holder goes.
-class BrowserProcess {
- public:
-  explicit BrowserProcess(const BrowserWindow& window) {
-    const std::wstring image = ProgramFolder() + window.image;
-    // Set once its window is shown. Waiting until the process is idle is not enough: Wine counts
-    // any wait on its message queue (user32's own, say) as idle, window or not.
-    static int started = 0;
-    const std::wstring ready = L"orvane-browser-window-" +
-                               std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                               std::to_wstring(++started);
-    HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
-    std::wstring command = L"\"" + image + L"\" --ready " + ready + L" " +
-                           (window.hidden ? L"--hidden " : L"") + L"\"" + window.title + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    if (!::CreateProcessW(image.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info_)) {
-      ADD_FAILURE() << "could not start " << ::GetLastError();
-    } else {
-      const HANDLE waits[] = {event, info_.hProcess};
-      EXPECT_EQ(::WaitForMultipleObjects(2, waits, FALSE, 10000), WAIT_OBJECT_0);
-    }
-    ::CloseHandle(event);
-  }
-  ~BrowserProcess() {
-    if (info_.hProcess == nullptr) return;
-    ::TerminateProcess(info_.hProcess, 0);
-    ::WaitForSingleObject(info_.hProcess, INFINITE);
-    ::CloseHandle(info_.hThread);
-    ::CloseHandle(info_.hProcess);
-  }
-  BrowserProcess(const BrowserProcess&) = delete;
-  BrowserProcess& operator=(const BrowserProcess&) = delete;
-
- private:
-  PROCESS_INFORMATION info_{};
-};
+using orvane::testing::ProgramFolder;
 
 // The handles this process holds. GetProcessHandleCount answers 0 under Wine, so probe the handle
 // values (multiples of 4; a few dozen are in use here) instead.
@@ -99,9 +51,9 @@ int ProcessHeapBlocks() {
 struct Case {
   const char* name;
   std::vector<BrowserWindow> windows;  // started in this order; the last is on top
-  std::u16string application_id;
-  std::u16string media_title;
   std::string label;
+  std::u16string application_id = u"";
+  std::u16string media_title = u"";
 };
 
 TEST(WindowEnumerationTest, ClassifiesByRealBrowserWindows) {
@@ -112,31 +64,15 @@ TEST(WindowEnumerationTest, ClassifiesByRealBrowserWindows) {
   ASSERT_TRUE(::CopyFileW((ProgramFolder() + L"chrome.exe").c_str(),
                           (ProgramFolder() + long_name + L"\\chrome.exe").c_str(), FALSE));
   const Case cases[] = {
-      {"first pass: the window showing the media, though another names a site above it",
+      {"first pass: the window showing the media, though another above it names a site",
        {{L"chrome.exe", L"Song A - YouTube"}, {L"msedge.exe", L"Live - Twitch"}},
+       "youtube",
        u"Chrome",
-       u"Song A",
-       "youtube"},
-      {"a hidden browser window is skipped",
-       {{L"brave.exe", L"Song A - YouTube", true}},
-       u"Brave",
-       u"Song A",
-       "browser"},
-      {"an image path of 259 characters",
-       {{long_name + L"\\chrome.exe", L"YouTube"}},
-       u"",
-       u"",
-       "youtube"},
-      {"a site that ends at the 511th character is found",
-       {{L"opera.exe", padding + L"youtube"}},
-       u"",
-       u"",
-       "youtube"},
-      {"a site past the 511th character of a long title is not",
-       {{L"vivaldi.exe", padding + L"xyoutube" + std::wstring(88, L'x')}},
-       u"",
-       u"",
-       "unknown"},
+       u"Song A"},
+      {"a hidden browser window", {{L"brave.exe", L"YouTube", true}}, "browser", u"Brave"},
+      {"an image path of 259 characters", {{long_name + L"\\chrome.exe", L"YouTube"}}, "youtube"},
+      {"a site ending at the 511th character", {{L"opera.exe", padding + L"youtube"}}, "youtube"},
+      {"a site past the 511th character", {{L"vivaldi.exe", padding + L"xyoutube"}}, "unknown"},
   };
   Win32WindowPlatform platform;
   for (const Case& c : cases) {
@@ -144,6 +80,7 @@ TEST(WindowEnumerationTest, ClassifiesByRealBrowserWindows) {
     std::vector<std::unique_ptr<BrowserProcess>> processes;
     for (const BrowserWindow& window : c.windows) {
       processes.push_back(std::make_unique<BrowserProcess>(window));
+      EXPECT_TRUE(processes.back()->ready());
     }
     EXPECT_EQ(ClassifySource(platform, c.application_id, c.media_title), c.label);
   }
@@ -154,6 +91,7 @@ TEST(WindowEnumerationTest, ClassifiesByRealBrowserWindows) {
 // leave its window list behind).
 TEST(WindowEnumerationTest, RunsOutOfMemoryAnywhereInAReading) {
   BrowserProcess chrome({L"chrome.exe", L"Song A - YouTube"});
+  ASSERT_TRUE(chrome.ready());
   testing::FakePlatform platform;
   platform.media->SetScript({u"Song A", u"Artist", u"", u"Chrome", kPlaybackPlaying, {}, ""});
   platform.ports.windows = std::make_unique<Win32WindowPlatform>();
