@@ -131,14 +131,16 @@ HRESULT WINAPI FakeSetWindowAttribute(HWND window, DWORD attribute, LPCVOID data
 TEST(Win32Window, FrameIsDarkExactlyWhenAppsUseLightThemeIsZero) {
   const SystemThemeCalls saved = system_theme_calls();
   system_theme_calls() = {&FakeRegGetValue, &FakeSetWindowAttribute};
-  // Each new window follows the setting, and again at every colourisation change; an unreadable
-  // setting changes nothing.
+  // Each new window follows the setting, and again at every colourisation change; a setting that
+  // is missing (as on systems without it) or unreadable changes nothing.
   theme = {ERROR_SUCCESS, 0, {}};
   Win32Window window;
   ASSERT_TRUE(Open(window));
-  using Setting = std::pair<LSTATUS, DWORD>;
-  for (const Setting& setting :
-       {Setting{ERROR_SUCCESS, 1}, {ERROR_SUCCESS, 2}, {ERROR_UNSUPPORTED_TYPE, 0}}) {
+  const std::pair<LSTATUS, DWORD> settings[] = {{ERROR_SUCCESS, 1},
+                                                {ERROR_SUCCESS, 2},
+                                                {ERROR_FILE_NOT_FOUND, 0},
+                                                {ERROR_UNSUPPORTED_TYPE, 0}};
+  for (const auto& setting : settings) {
     std::tie(theme.status, theme.light_theme) = setting;
     ::SendMessageW(window.window_handle(), WM_DWMCOLORIZATIONCOLORCHANGED, 0, 0);
   }
