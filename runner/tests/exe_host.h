@@ -14,15 +14,11 @@
 #include <utility>
 #include <vector>
 
+#include "testing/program_folder.h"
+
 namespace orvane {
 
 using Lines = std::vector<std::string>;
-
-inline std::wstring TestFolder() {
-  wchar_t path[MAX_PATH];
-  const std::wstring program(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
-  return program.substr(0, program.find_last_of(L"\\/"));
-}
 
 inline std::wstring TempFile() {
   wchar_t folder[MAX_PATH];
@@ -40,7 +36,7 @@ inline std::string ReadFile(const std::wstring& path) {
 // Starts `program` from the test's folder without a console; with `output`, its standard output
 // and error go there.
 inline HANDLE Start(const std::wstring& program, const std::wstring& tail, HANDLE output) {
-  std::wstring command = L"\"" + TestFolder() + L"\\" + program + L"\" " + tail;
+  std::wstring command = L"\"" + testing::ProgramFolder() + program + L"\" " + tail;
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   if (output != nullptr) {
@@ -50,7 +46,8 @@ inline HANDLE Start(const std::wstring& program, const std::wstring& tail, HANDL
   }
   PROCESS_INFORMATION info{};
   if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, output != nullptr,
-                        DETACHED_PROCESS, nullptr, TestFolder().c_str(), &startup, &info)) {
+                        DETACHED_PROCESS, nullptr, testing::ProgramFolder().c_str(), &startup,
+                        &info)) {
     return nullptr;
   }
   ::CloseHandle(info.hThread);

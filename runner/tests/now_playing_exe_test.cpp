@@ -53,7 +53,7 @@ struct MediaSession {
                   std::to_string(cancels) + "\n");
   }
 
-  const std::wstring cover = TestFolder() + L"\\cover.png";
+  const std::wstring cover = testing::ProgramFolder() + L"cover.png";
   const std::wstring script = TempFile();
   const std::wstring report = TempFile();
 };

@@ -133,7 +133,7 @@ TEST(OpenDebugConsole, OpensAConsoleAndTellsTheEngineLibraryToResync) {
 
 // The resources orvane.exe carries: icon 101, the application manifest and the version record.
 TEST(OrvaneExe, CarriesItsIconManifestAndVersionRecord) {
-  const std::wstring path = TestFolder() + L"\\orvane.exe";
+  const std::wstring path = testing::ProgramFolder() + L"orvane.exe";
   HMODULE module = ::LoadLibraryExW(path.c_str(), nullptr,
                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   ASSERT_NE(module, nullptr);

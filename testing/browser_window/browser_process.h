@@ -6,14 +6,9 @@
 
 #include <string>
 
-namespace orvane::testing {
+#include "testing/program_folder.h"
 
-// The running program's folder, with its trailing backslash.
-inline std::wstring ProgramFolder() {
-  wchar_t path[MAX_PATH];
-  const std::wstring program(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
-  return program.substr(0, program.find_last_of(L'\\') + 1);
-}
+namespace orvane::testing {
 
 // What one copy is started as: its command line.
 struct BrowserWindow {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "testing/media_session/media_session.h"
+#include "testing/program_folder.h"
 
 namespace orvane::testing {
 
@@ -20,9 +21,7 @@ Fn MediaSessionExport(HMODULE module, const char* name) {
 // Loads the copy beside the running program and registers its classes in the prefix's machine
 // registry with that copy as their library. Null when either fails.
 inline HMODULE LoadMediaSession() {
-  wchar_t path[MAX_PATH];
-  std::wstring dll(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
-  dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"media_session.dll";
+  const std::wstring dll = ProgramFolder() + L"media_session.dll";
   const HMODULE module = ::LoadLibraryW(dll.c_str());
   const auto register_classes =
       MediaSessionExport<MediaSessionRegisterFn>(module, "media_session_register");
