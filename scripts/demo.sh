@@ -8,7 +8,6 @@
 #   scripts/demo.sh [SECONDS] [ARGUMENTS FOR orvane.exe...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 seconds=${1:-6}
 shift || true
 arguments=("$@")

@@ -6,7 +6,6 @@
 #   scripts/measure-close.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 runs=${1:-5}
 
 source scripts/release-bundle.sh

@@ -9,7 +9,6 @@
 #   scripts/measure-startup.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 runs=${1:-15}
 
 source scripts/release-bundle.sh

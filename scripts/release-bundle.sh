@@ -1,9 +1,10 @@
 # Sourced by the scripts that run the release bundle under Wine (demo and measurements): builds and
 # installs it on the stand-ins, starts the virtual display and the prefix's desktop, and registers
 # the media-session stand-in (never part of the bundle) in that prefix.
-# Sets build, bundle; provides windows_path and orvane_register_media_session.
+# Sets root, build, bundle; provides windows_path and orvane_register_media_session.
 
-source "$(dirname "${BASH_SOURCE[0]}")/virtual-display.sh"
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/virtual-display.sh"
 
 build="$root/build/windows-release"
 bundle="$build/bundle"
