@@ -74,8 +74,8 @@ MediaSessionScript Playing(const std::vector<BYTE>& thumbnail) {
 // One pass's reading through the adapters.
 std::optional<MediaSnapshot> Read() {
   Ledger ledger;
-  NowPlayingPorts ports{windows::MakeMediaPlatform(), windows::MakeStreamPlatform(),
-                        std::make_unique<FakeWindows>(ledger), nullptr};
+  NowPlayingPorts ports{nullptr, windows::MakeMediaPlatform(), windows::MakeStreamPlatform(),
+                        std::make_unique<FakeWindows>(ledger)};
   return ReadMediaSnapshot(ports);
 }
 
@@ -87,7 +87,8 @@ struct ReadingCase {
 };
 
 const ReadingCase kReadingCases[] = {
-    {"AllAtOnce", [](auto&) {}, "Song|Band|Album|spotify|1|3", 3},
+    {"AllAtOnceReadReturningNoBuffer", [](auto& s) { s.read_returns_no_buffer = 1; },
+     "Song|Band|Album|spotify|1|3", 3},
     {"NullTextsPlaybackInfoAndThumbnail",
      [](auto& s) {
        s.title = s.album = nullptr;
@@ -135,6 +136,15 @@ TEST_P(MediaAdapterTest, ReadsTheSession) {
 
 INSTANTIATE_TEST_SUITE_P(Readings, MediaAdapterTest, ::testing::ValuesIn(kReadingCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Without its event there is no stop (and so no poller).
+TEST_F(MediaStandin, NoStopWithoutItsEvent) {
+  MediaSessionScript script = {};
+  script.failing_call = "CreateEventW";
+  Standin().Script(script);
+  EXPECT_EQ(windows::StopEvent::Make(), nullptr);
+  EXPECT_NE(windows::StopEvent::Make(), nullptr);
+}
 
 // One pass makes the platform calls in this order. Each failing in turn ends the pass there:
 // before the thumbnail is opened with an empty reading, after it with no artwork.

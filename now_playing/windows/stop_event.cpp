@@ -1,0 +1,22 @@
+#include "now_playing/windows/stop_event.h"
+
+namespace orvane::now_playing::windows {
+
+std::shared_ptr<StopEvent> StopEvent::Make() {
+  auto stop = std::make_shared<StopEvent>();
+  if (stop->Get() == nullptr) return nullptr;
+  return stop;
+}
+
+void StopEvent::Set() { SetEvent(event_.Get()); }
+
+std::chrono::steady_clock::time_point StopEvent::Now() { return std::chrono::steady_clock::now(); }
+
+bool StopEvent::WaitUntil(std::chrono::steady_clock::time_point deadline) {
+  // Rounded up, so that the wait does not end just short of the deadline.
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Now()).count();
+  return WaitForSingleObject(event_.Get(), left > 0 ? static_cast<DWORD>(left) : 0) ==
+         WAIT_OBJECT_0;
+}
+
+}  // namespace orvane::now_playing::windows
