@@ -28,8 +28,9 @@ class StopSignal {
   virtual void Set() = 0;
   // The steady clock.
   virtual std::chrono::steady_clock::time_point Now() = 0;
-  // Waits until the stop is set or Now() reaches `deadline`, or less (a spurious wake-up). True
-  // when the stop is set.
+  // Waits until the stop is set or Now() reaches `deadline`, or less (a spurious wake-up, or a
+  // step of a wait that cannot be made), but never returns at once without waiting. True when the
+  // stop is set.
   virtual bool WaitUntil(std::chrono::steady_clock::time_point deadline) = 0;
 };
 

@@ -120,9 +120,10 @@ void PollLoop(NowPlayingService* service) {
       std::swap(service->latest, reading);
       std::swap(service->signature, text);
     }
-    // A wake-up before the deadline waits again; the stop ends the pause at once.
+    // A wake-up before the deadline waits again; the stop ends the pause at once, and so does
+    // the flag, which is all there is when the stop itself cannot be waited on.
     const auto next_pass = stop.Now() + kPause;
-    while (stop.Now() < next_pass) {
+    while (!service->stop_requested.load() && stop.Now() < next_pass) {
       if (stop.WaitUntil(next_pass)) return;
     }
   }

@@ -264,6 +264,8 @@ TEST_F(ServiceTest, ReadingUnderWayIsFinishedAndPublished) {
   resume.Open();
   Peer::StopPolling(*service_);
   EXPECT_EQ(Call(kGetCurrent), Success(SongReply("Second", 0)));
+  // The stop seen after that reading ends the poller without another pause.
+  EXPECT_EQ(stop_.waits(), 1);
 }
 
 // Under ThreadSanitizer: every answer pairs one pass's snapshot with that pass's signature.

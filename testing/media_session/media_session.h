@@ -69,8 +69,9 @@ typedef struct MediaSessionScript {
   MediaSessionCompletion open;       /* OpenReadAsync */
   MediaSessionCompletion read;       /* ReadAsync */
   const char* failing_call; /* every call of this name in the call log fails (a query finds no
-                               interface, anything else gives E_UNEXPECTED); "CreateEventW" or
-                               "WaitForMultipleObjects": the program's next call of it fails */
+                               interface, anything else gives E_UNEXPECTED); "CreateEventW",
+                               "WaitForMultipleObjects" or "WaitForSingleObject": the program's
+                               next call of it fails */
 } MediaSessionScript;
 
 typedef struct MediaSessionCounts {
