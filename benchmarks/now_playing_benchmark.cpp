@@ -11,7 +11,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -74,47 +73,14 @@ class NoMessenger : public BinaryMessenger {
   void SetMessageHandler(const std::string&, MessageHandler) override {}
 };
 
-// Lets the first pass be published, then holds the poller in its pause until released for good.
-class ParkingClock : public PollerClock {
- public:
-  Clock::time_point Now() override { return Clock::now(); }
-  void SleepUntil(Clock::time_point) override {
-    std::unique_lock<std::mutex> lock(lock_);
-    parked_ = true;
-    changed_.notify_all();
-    changed_.wait(lock, [&] { return released_; });
-  }
-  void AwaitParked() {
-    std::unique_lock<std::mutex> lock(lock_);
-    changed_.wait(lock, [&] { return parked_; });
-  }
-  void Release() {
-    std::lock_guard<std::mutex> lock(lock_);
-    released_ = true;
-    changed_.notify_all();
-  }
-
- private:
-  std::mutex lock_;
-  std::condition_variable changed_;
-  bool parked_ = false;
-  bool released_ = false;
-};
-
 // A service that has published one reading of the playing track.
 struct PublishedService {
+  // The poller stays in its first pause until the service goes.
   PublishedService() {
     platform.media->SetScript(PlayingTrack());
-    auto owned_clock = std::make_unique<ParkingClock>();
-    clock = owned_clock.get();
-    platform.ports.clock = std::move(owned_clock);
     service = std::make_unique<NowPlayingService>(&messenger, std::move(platform.ports));
     Answer(MethodCall("start", nullptr));
-    clock->AwaitParked();
-  }
-  ~PublishedService() {
-    clock->Release();
-    service.reset();
+    platform.stop->AwaitWaits(1);
   }
 
   // The reply's bytes as the messenger would be handed them.
@@ -129,7 +95,6 @@ struct PublishedService {
 
   testing::FakePlatform platform;
   NoMessenger messenger;
-  ParkingClock* clock = nullptr;
   std::unique_ptr<NowPlayingService> service;
 };
 

@@ -25,7 +25,8 @@ std::vector<uint8_t> ReadAll(StreamPlatform& streams, StreamReference& thumbnail
       streams.DataReaderFromBuffer(filled.value ? *filled.value : *buffer.value);
   if (!reader.ok || !reader.value) return {};
   PortResult<uint32_t> available = reader.value->UnconsumedBufferLength();
-  if (!available.ok) return {};
+  // More than was asked for is no read of this stream: no artwork, and no allocation of that size.
+  if (!available.ok || available.value > count) return {};
   std::vector<uint8_t> bytes(available.value);
   if (!bytes.empty() && !reader.value->ReadBytes(available.value, bytes.data())) return {};
   return bytes;

@@ -8,7 +8,7 @@
 // decisions: no status mapping, no empty-text rules, no retries; report what the call reported,
 // null objects included. Every object is owned by the returned pointer and released (exactly
 // once) by its destructor. All calls, releases included, happen on the poller thread, after
-// EnterPollerThread; no object outlives the pass that obtained it.
+// EnterPollerThread and before LeavePollerThread; no object outlives the pass that obtained it.
 
 #include <cstdint>
 #include <memory>
@@ -72,9 +72,11 @@ class MediaSessionManager {
 class MediaPlatform {
  public:
   virtual ~MediaPlatform() = default;
-  // Called once, first, on the poller thread: CoInitializeEx(nullptr, COINIT_MULTITHREADED).
-  // Its result is of no interest (a failure is ignored), and the apartment is never left.
-  virtual void EnterPollerThread() = 0;
+  // Called once, first, on the poller thread: CoInitializeEx(nullptr, COINIT_MULTITHREADED). True
+  // when it succeeded; a failure is otherwise ignored.
+  virtual bool EnterPollerThread() = 0;
+  // CoUninitialize, last, on the poller thread, once for an EnterPollerThread that succeeded.
+  virtual void LeavePollerThread() = 0;
   // The session manager's statics (activation factory), then RequestAsync(), awaited.
   virtual PortResult<std::unique_ptr<MediaSessionManager>> RequestSessionManager() = 0;
 };

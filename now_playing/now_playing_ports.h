@@ -2,9 +2,9 @@
 
 // Everything the service needs from outside itself, injected at construction. The platform ports
 // are used on the poller thread only. The Windows adapters provide
-// `NowPlayingPorts MakeWindowsPorts()` (now_playing/windows/windows_ports.h), which fills
-// `media`, `streams`, `windows` and `stop` with the real ones; the clock and the thread start
-// have standard implementations here, replaced only by tests.
+// `NowPlayingPorts MakeWindowsPorts()` (now_playing/windows/windows_ports.h), which fills `stop`,
+// `media`, `streams` and `windows` with the real ones; the thread start has a standard
+// implementation here, replaced only by tests.
 
 #include <chrono>
 #include <functional>
@@ -17,21 +17,22 @@
 
 namespace orvane::now_playing {
 
-// The poller's pauses.
-class PollerClock {
+// The service's stop, and the time of the poller's pause. One object, shared by the ports that
+// wait on the platform: it lives until its last holder lets go.
+class StopSignal {
  public:
-  virtual ~PollerClock() = default;
+  virtual ~StopSignal() = default;
+  // Once, on the UI thread, before the poller is joined: the pause ends, and from then on an
+  // await of the media and stream ports (under way or later) cancels its operation and reports a
+  // failure instead of waiting for it to complete.
+  virtual void Set() = 0;
+  // The steady clock.
   virtual std::chrono::steady_clock::time_point Now() = 0;
-  virtual void SleepUntil(std::chrono::steady_clock::time_point deadline) = 0;
+  // Waits until the stop is set or Now() reaches `deadline`, or less (a spurious wake-up, or a
+  // step of a wait that cannot be made), but never returns at once without waiting. True when the
+  // stop is set.
+  virtual bool WaitUntil(std::chrono::steady_clock::time_point deadline) = 0;
 };
-
-// The steady clock and std::this_thread::sleep_until.
-std::unique_ptr<PollerClock> MakeSteadyClock();
-
-// Ends the poller's waits on the platform once the service stops. Called once, on the UI thread,
-// before the poller is joined: from then on an await of the media and stream ports (under way or
-// later) cancels its operation and reports a failure instead of waiting for it to complete.
-using StopSignal = std::function<void()>;
 
 // Starts a thread running `body`. Throws (as std::thread does, std::system_error) when no thread
 // can be created.
@@ -41,11 +42,11 @@ using ThreadStarter = std::function<std::thread(std::function<void()> body)>;
 ThreadStarter StandardThreadStarter();
 
 struct NowPlayingPorts {
+  // None when it could not be made: then no poller runs, as nothing could end it.
+  std::shared_ptr<StopSignal> stop;
   std::unique_ptr<MediaPlatform> media;
   std::unique_ptr<StreamPlatform> streams;
   std::unique_ptr<WindowPlatform> windows;
-  StopSignal stop;  // empty: the awaits have nothing to give up for
-  std::unique_ptr<PollerClock> clock = MakeSteadyClock();
   ThreadStarter start_thread = StandardThreadStarter();
 };
 

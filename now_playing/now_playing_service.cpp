@@ -10,8 +10,8 @@
 namespace orvane::now_playing {
 namespace {
 
-constexpr int kPauseSteps = 10;
-constexpr std::chrono::nanoseconds kPauseStep{100'000'000};
+// From the end of one pass to the start of the next.
+constexpr std::chrono::milliseconds kPause{1000};
 
 std::string Since(const MethodCall& call) {
   // Also none when the call has no arguments at all.
@@ -22,6 +22,21 @@ std::string Since(const MethodCall& call) {
   const auto* since = entry->second.TryGet<std::string>();
   return since == nullptr ? std::string() : *since;
 }
+
+// The poller thread's apartment, left on every way out of the loop.
+class Apartment {
+ public:
+  explicit Apartment(MediaPlatform& media) : media_(media), entered_(media.EnterPollerThread()) {}
+  ~Apartment() {
+    if (entered_) media_.LeavePollerThread();
+  }
+  Apartment(const Apartment&) = delete;
+  Apartment& operator=(const Apartment&) = delete;
+
+ private:
+  MediaPlatform& media_;
+  const bool entered_;
+};
 
 EncodableValue EmptyMarker() {
   EncodableMap marker;
@@ -54,8 +69,8 @@ NowPlayingService::~NowPlayingService() {
 
 void NowPlayingService::StopPolling() {
   stop_requested.exchange(true);
-  // A reading may be waiting for the platform, perhaps for ever.
-  if (ports.stop) ports.stop();
+  // Ends the pause, or a reading that waits for the platform, perhaps for ever.
+  if (ports.stop) ports.stop->Set();
   if (worker.joinable()) worker.join();
 }
 
@@ -63,7 +78,8 @@ void NowPlayingService::HandleMethodCall(const MethodCall& call,
                                          std::unique_ptr<MethodResult> result) {
   const std::string& method = call.method_name();
   if (method == "start") {
-    if (!started.exchange(true)) {
+    // Without a stop nothing could end the poller: none runs, and every reading stays empty.
+    if (ports.stop && !started.exchange(true)) {
       try {
         worker = ports.start_thread([this] { PollLoop(this); });
       } catch (...) {
@@ -93,7 +109,8 @@ void NowPlayingService::HandleMethodCall(const MethodCall& call,
 
 void PollLoop(NowPlayingService* service) {
   NowPlayingPorts& ports = service->ports;
-  ports.media->EnterPollerThread();
+  StopSignal& stop = *ports.stop;
+  const Apartment apartment(*ports.media);
   while (!service->stop_requested.load()) {
     std::optional<MediaSnapshot> reading = ReadMediaSnapshot(ports);
     std::string text = PublishedSignature(reading);
@@ -103,8 +120,11 @@ void PollLoop(NowPlayingService* service) {
       std::swap(service->latest, reading);
       std::swap(service->signature, text);
     }
-    for (int step = 0; step < kPauseSteps && !service->stop_requested.load(); ++step) {
-      ports.clock->SleepUntil(ports.clock->Now() + kPauseStep);
+    // A wake-up before the deadline waits again; the stop ends the pause at once, and so does
+    // the flag, which is all there is when the stop itself cannot be waited on.
+    const auto next_pass = stop.Now() + kPause;
+    while (!service->stop_requested.load() && stop.Now() < next_pass) {
+      if (stop.WaitUntil(next_pass)) return;
     }
   }
 }

@@ -13,23 +13,18 @@ FlutterWindow::FlutterWindow(const EngineProject& project, bool start_hidden)
 FlutterWindow::~FlutterWindow() { ReleaseEngine(); }
 
 bool FlutterWindow::OnWindowCreated() {
+  // Anything held before goes first, in the one order: the service before its engine.
+  ReleaseEngine();
   const RECT frame = ClientBounds();
-  // The controller held before (if any) goes only once the new one is in place.
-  std::unique_ptr<FlutterViewController> previous = std::exchange(
-      view_controller_, std::make_unique<FlutterViewController>(
-                            frame.right - frame.left, frame.bottom - frame.top, project_));
-  previous.reset();
+  view_controller_ = std::make_unique<FlutterViewController>(frame.right - frame.left,
+                                                             frame.bottom - frame.top, project_);
   // The controller always has its engine object; without a view the library refused them.
   if (view_controller_->view() == nullptr) {
     return false;
   }
   RegisterNativePlugins(view_controller_->engine());
-  // As with the controller, a service held before goes once the new one is in place.
-  std::unique_ptr<now_playing::NowPlayingService> previous_service = std::exchange(
-      now_playing_,
-      std::make_unique<now_playing::NowPlayingService>(view_controller_->engine()->messenger(),
-                                                       now_playing::windows::MakeWindowsPorts()));
-  previous_service.reset();
+  now_playing_ = std::make_unique<now_playing::NowPlayingService>(
+      view_controller_->engine()->messenger(), now_playing::windows::MakeWindowsPorts());
   AttachContent(view_controller_->view()->native_window());
   view_controller_->engine()->SetNextFrameCallback([this]() { ShowOnFirstFrame(); });
   view_controller_->ForceRedraw();

@@ -29,7 +29,7 @@ class FlutterWindow : public Win32Window {
   void ShowOnFirstFrame();
   // Releases the now-playing service, then the engine, each member emptied before its object goes,
   // so that the window messages sent meanwhile find nothing half-destroyed. Runs when the window is
-  // destroyed and, for a window still open, from the destructor.
+  // destroyed, before a new engine is made, and, for a window still open, from the destructor.
   void ReleaseEngine();
 
   EngineProject project_;

@@ -1,13 +1,10 @@
 // The channel protocol, the poller's passes and pauses, and thread start, through the stand-in
-// engine library's messenger, with a clock whose pauses the test releases.
+// engine library's messenger, with a stop whose pauses the test releases.
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
-#include <cstdint>
 #include <future>
-#include <mutex>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -16,6 +13,7 @@
 #include "client_wrapper/tests/standin_test.h"
 #include "now_playing/media_snapshot.h"
 #include "now_playing/now_playing_service.h"
+#include "testing/allocation/failing_allocation.h"
 #include "testing/now_playing_ports/fake_ports.h"
 
 namespace orvane::now_playing {
@@ -33,9 +31,9 @@ namespace {
 using orvane::testing::Bytes;
 using testing::FakePlatform;
 using testing::SessionScript;
-using testing::StreamScript;
 using Peer = NowPlayingServiceTestPeer;
 using V = EncodableValue;
+using namespace std::chrono_literals;
 
 // A latch the test opens once; any number of waits pass after that.
 struct Gate {
@@ -43,42 +41,6 @@ struct Gate {
   void Wait() { open.wait(); }
   std::promise<void> opened;
   std::shared_future<void> open = opened.get_future().share();
-};
-
-// Virtual time, standing still. Each sleep starts, is counted, and ends only once the test has
-// permitted it; it must last exactly one pause step.
-class StepClock : public PollerClock {
- public:
-  std::chrono::steady_clock::time_point Now() override { return {}; }
-  void SleepUntil(std::chrono::steady_clock::time_point deadline) override {
-    EXPECT_TRUE(deadline.time_since_epoch() == std::chrono::milliseconds(100));
-    std::unique_lock<std::mutex> lock(lock_);
-    ++sleeps_;
-    changed_.notify_all();
-    changed_.wait(lock, [&] { return permits_ > 0; });
-    --permits_;
-  }
-  // Waits until `count` sleeps have begun: the pass before the last of them was published.
-  void AwaitSleeps(int count) {
-    std::unique_lock<std::mutex> lock(lock_);
-    changed_.wait(lock, [&] { return sleeps_ >= count; });
-  }
-  void Permit(int count) {
-    std::lock_guard<std::mutex> lock(lock_);
-    permits_ += count;
-    changed_.notify_all();
-  }
-  void Free() { Permit(1 << 30); }
-  int sleeps() {
-    std::lock_guard<std::mutex> lock(lock_);
-    return sleeps_;
-  }
-
- private:
-  std::mutex lock_;
-  std::condition_variable changed_;
-  int sleeps_ = 0;
-  int64_t permits_ = 0;  // wide: a test may free the clock twice before a sleep takes one
 };
 
 const Bytes kStart = {0x07, 0x05, 's', 't', 'a', 'r', 't', 0x00};
@@ -128,10 +90,7 @@ std::string SignatureOf(const EncodableValue& reply) {
 
 class ServiceTest : public orvane::testing::StandinTest {
  protected:
-  void SetUp() override { platform_.ports.clock.reset(clock_); }
-
   void TearDown() override {
-    clock_->Free();
     service_.reset();
     EXPECT_EQ(platform_.ledger.Verdict(), std::vector<std::string>());
     StandinTest::TearDown();
@@ -151,8 +110,8 @@ class ServiceTest : public orvane::testing::StandinTest {
   }
 
   FakePlatform platform_;
-  StepClock* clock_ = new StepClock();  // the service's
-  Gate gate_;                           // outlives the poller
+  testing::FakeStop& stop_ = *platform_.stop;
+  Gate gate_;  // outlives the poller
   std::unique_ptr<NowPlayingService> service_;
 };
 
@@ -194,41 +153,76 @@ TEST_F(ServiceTest, AnswersBeforeAnythingIsPublished) {
   gate_.Open();
 }
 
+// Without a stop nothing could end a poller: "start" answers as ever, and nothing is read.
+TEST_F(ServiceTest, StartsNoPollerWithoutAStop) {
+  platform_.ports.stop.reset();
+  platform_.ports.start_thread = [](auto) -> std::thread {
+    ADD_FAILURE() << "a poller started";
+    return {};
+  };
+  CreateService();
+  EXPECT_EQ(Call(kStart), (Bytes{0x00, 0x01}));
+  EXPECT_EQ(Call(kGetCurrent), kNull);
+}
+
 TEST_F(ServiceTest, AnswersFollowWhatEachPassPublished) {
+  // Each reading takes 250 ms; the next pass starts 1000 ms after one ends.
+  platform_.media->on_pass = [&](int) { stop_.Advance(250ms); };
   platform_.media->SetScript(Song(u"Song", 3000));
   CreateService();
   Call(kStart);
-  clock_->AwaitSleeps(1);
+  EXPECT_EQ(stop_.AwaitWaits(1), 1250);
   const EncodableValue first = SongReply("Song", 3000);
   const std::string signature = SignatureOf(first);
   EXPECT_EQ(Call(kGetCurrent), Success(first));
   EXPECT_EQ(Call(GetCurrent(signature)), kNull);
 
-  // An identical pass publishes the identical signature.
-  clock_->Permit(10);
-  clock_->AwaitSleeps(11);
+  // Woken early, the pause waits again for the same deadline. An identical pass publishes the
+  // identical signature.
+  stop_.Advance(400ms);
+  stop_.WakeEarly();
+  EXPECT_EQ(stop_.AwaitWaits(2), 1250);
+  stop_.Permit(1);
+  EXPECT_EQ(stop_.AwaitWaits(3), 2500);
   EXPECT_EQ(Call(GetCurrent(signature)), kNull);
 
   // A snapshot without artwork has no "artwork" key at all.
   platform_.media->SetScript(Song(u"Other", 0));
-  clock_->Permit(10);
-  clock_->AwaitSleeps(21);
+  stop_.Permit(1);
+  stop_.AwaitWaits(4);
   EXPECT_EQ(Call(GetCurrent(signature)), Success(SongReply("Other", 0)));
 
   // The media goes away: the empty marker once, then null for its empty signature.
   SessionScript gone;
   gone.fail = "GetCurrentSession=null";
   platform_.media->SetScript(gone);
-  clock_->Permit(10);
-  clock_->AwaitSleeps(31);
+  stop_.Permit(1);
+  stop_.AwaitWaits(5);
   EXPECT_EQ(Call(GetCurrent(SignatureOf(SongReply("Other", 0)))), kEmptyMarker);
   EXPECT_EQ(Call(GetCurrent("")), kNull);
 
-  // A stop during a pause ends it before the next step.
-  Peer::RequestStop(*service_);
-  clock_->Free();
-  Peer::StopPolling(*service_);
-  EXPECT_EQ(clock_->sleeps(), 31);
+  // A stop during the pause ends the poller at once.
+  service_.reset();
+  EXPECT_EQ(stop_.waits(), 5);
+}
+
+// Out of memory at any allocation of a pass, the signature's included: that pass publishes the
+// empty reading, never a snapshot without its signature.
+TEST_F(ServiceTest, PassWithoutMemoryPublishesTheEmptyReading) {
+  if (!orvane::testing::AllocationsCanFail()) GTEST_SKIP() << "allocations cannot fail here";
+  platform_.media->on_pass = [](int pass) { orvane::testing::FailAllocationAfter(pass - 1); };
+  platform_.media->SetScript(Song(u"Song", 0));
+  CreateService();
+  int failed = orvane::testing::FailedAllocations();
+  Call(kStart);
+  for (int pass = 1;; ++pass) {
+    stop_.AwaitWaits(pass);
+    const bool ran_out = orvane::testing::FailedAllocations() > failed;
+    failed = orvane::testing::FailedAllocations();
+    EXPECT_EQ(Call(GetCurrent("stale")), ran_out ? kEmptyMarker : Success(SongReply("Song", 0)));
+    if (!ran_out) break;
+    stop_.Permit(1);
+  }
 }
 
 // Each await that would never complete is given up for the stop, and the poller ends without a
@@ -263,14 +257,15 @@ TEST_F(ServiceTest, ReadingUnderWayIsFinishedAndPublished) {
   platform_.media->SetScript(Song(u"First", 0));
   CreateService();
   Call(kStart);
-  clock_->Permit(10);
+  stop_.Permit(1);
   reading.Wait();
   Peer::RequestStop(*service_);
   platform_.media->SetScript(Song(u"Second", 0));
   resume.Open();
   Peer::StopPolling(*service_);
   EXPECT_EQ(Call(kGetCurrent), Success(SongReply("Second", 0)));
-  EXPECT_EQ(clock_->sleeps(), 10);
+  // The stop seen after that reading ends the poller without another pause.
+  EXPECT_EQ(stop_.waits(), 1);
 }
 
 // Under ThreadSanitizer: every answer pairs one pass's snapshot with that pass's signature.
@@ -279,7 +274,7 @@ TEST_F(ServiceTest, AnswersStayConsistentWhileThePollerPublishes) {
     platform_.media->SetScript(pass % 3 == 0 ? SessionScript()
                                              : Song(pass % 3 == 1 ? u"A" : u"B", pass % 3 * 10));
   };
-  clock_->Free();
+  stop_.Free();
   CreateService();
   Call(kStart);
   for (int i = 0; i < 300; ++i) {

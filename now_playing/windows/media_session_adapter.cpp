@@ -33,8 +33,8 @@ class PlaybackInfoAdapter final : public MediaPlaybackInfo {
 class PropertiesAdapter final : public MediaProperties {
  public:
   PropertiesAdapter(ComPtr<IGlobalSystemMediaTransportControlsSessionMediaProperties> properties,
-                    HANDLE stop)
-      : properties_(std::move(properties)), stop_(stop) {}
+                    SharedStop stop)
+      : properties_(std::move(properties)), stop_(std::move(stop)) {}
   PortResult<std::u16string> Title() override {
     HString text;
     const HRESULT hr = properties_->get_Title(text.GetAddressOf());
@@ -58,13 +58,13 @@ class PropertiesAdapter final : public MediaProperties {
 
  private:
   const ComPtr<IGlobalSystemMediaTransportControlsSessionMediaProperties> properties_;
-  const HANDLE stop_;
+  const SharedStop stop_;
 };
 
 class SessionAdapter final : public MediaSession {
  public:
-  SessionAdapter(ComPtr<IGlobalSystemMediaTransportControlsSession> session, HANDLE stop)
-      : session_(std::move(session)), stop_(stop) {}
+  SessionAdapter(ComPtr<IGlobalSystemMediaTransportControlsSession> session, SharedStop stop)
+      : session_(std::move(session)), stop_(std::move(stop)) {}
   PortResult<std::u16string> SourceAppUserModelId() override {
     HString text;
     const HRESULT hr = session_->get_SourceAppUserModelId(text.GetAddressOf());
@@ -74,7 +74,7 @@ class SessionAdapter final : public MediaSession {
     ComPtr<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>> request;
     ComPtr<IGlobalSystemMediaTransportControlsSessionMediaProperties> properties;
     HRESULT hr = session_->TryGetMediaPropertiesAsync(&request);
-    if (SUCCEEDED(hr)) hr = runtime::Await(request, &properties, stop_);
+    if (SUCCEEDED(hr)) hr = runtime::Await(request, &properties, EventOf(stop_));
     return FromObjectCall<MediaProperties, PropertiesAdapter>(hr, std::move(properties), stop_);
   }
   PortResult<std::unique_ptr<MediaPlaybackInfo>> GetPlaybackInfo() override {
@@ -85,13 +85,13 @@ class SessionAdapter final : public MediaSession {
 
  private:
   const ComPtr<IGlobalSystemMediaTransportControlsSession> session_;
-  const HANDLE stop_;
+  const SharedStop stop_;
 };
 
 class ManagerAdapter final : public MediaSessionManager {
  public:
-  ManagerAdapter(ComPtr<IGlobalSystemMediaTransportControlsSessionManager> manager, HANDLE stop)
-      : manager_(std::move(manager)), stop_(stop) {}
+  ManagerAdapter(ComPtr<IGlobalSystemMediaTransportControlsSessionManager> manager, SharedStop stop)
+      : manager_(std::move(manager)), stop_(std::move(stop)) {}
   PortResult<std::unique_ptr<MediaSession>> GetCurrentSession() override {
     ComPtr<IGlobalSystemMediaTransportControlsSession> session;
     const HRESULT hr = manager_->GetCurrentSession(&session);
@@ -100,31 +100,34 @@ class ManagerAdapter final : public MediaSessionManager {
 
  private:
   const ComPtr<IGlobalSystemMediaTransportControlsSessionManager> manager_;
-  const HANDLE stop_;
+  const SharedStop stop_;
 };
 
 class MediaPlatformAdapter final : public MediaPlatform {
  public:
-  explicit MediaPlatformAdapter(HANDLE stop) : stop_(stop) {}
-  void EnterPollerThread() override { CoInitializeEx(nullptr, COINIT_MULTITHREADED); }
+  explicit MediaPlatformAdapter(SharedStop stop) : stop_(std::move(stop)) {}
+  bool EnterPollerThread() override {
+    return SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+  }
+  void LeavePollerThread() override { CoUninitialize(); }
   PortResult<std::unique_ptr<MediaSessionManager>> RequestSessionManager() override {
     ComPtr<IGlobalSystemMediaTransportControlsSessionManagerStatics> statics;
     ComPtr<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>> request;
     ComPtr<IGlobalSystemMediaTransportControlsSessionManager> manager;
     HRESULT hr = runtime::GetActivationFactory(kSessionManagerClass, &statics);
     if (SUCCEEDED(hr)) hr = statics->RequestAsync(&request);
-    if (SUCCEEDED(hr)) hr = runtime::Await(request, &manager, stop_);
+    if (SUCCEEDED(hr)) hr = runtime::Await(request, &manager, EventOf(stop_));
     return FromObjectCall<MediaSessionManager, ManagerAdapter>(hr, std::move(manager), stop_);
   }
 
  private:
-  const HANDLE stop_;
+  const SharedStop stop_;
 };
 
 }  // namespace
 
-std::unique_ptr<MediaPlatform> MakeMediaPlatform(HANDLE stop) {
-  return std::make_unique<MediaPlatformAdapter>(stop);
+std::unique_ptr<MediaPlatform> MakeMediaPlatform(SharedStop stop) {
+  return std::make_unique<MediaPlatformAdapter>(std::move(stop));
 }
 
 }  // namespace orvane::now_playing::windows

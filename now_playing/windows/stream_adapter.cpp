@@ -36,8 +36,8 @@ class DataReaderAdapter final : public StreamDataReader {
 
 class ReadStreamAdapter final : public ReadStream {
  public:
-  ReadStreamAdapter(ComPtr<IRandomAccessStreamWithContentType> stream, HANDLE stop)
-      : stream_(std::move(stream)), stop_(stop) {}
+  ReadStreamAdapter(ComPtr<IRandomAccessStreamWithContentType> stream, SharedStop stop)
+      : stream_(std::move(stream)), stop_(std::move(stop)) {}
   PortResult<uint64_t> Size() override {
     ComPtr<IRandomAccessStream> random_access;
     UINT64 size = 0;
@@ -52,30 +52,30 @@ class ReadStreamAdapter final : public ReadStream {
     ComPtr<IBuffer> filled;
     HRESULT hr = runtime::Query(stream_, &input);
     if (SUCCEEDED(hr)) hr = input->ReadAsync(Unwrap(buffer), count, options, &read);
-    if (SUCCEEDED(hr)) hr = runtime::Await(read, &filled, stop_);
+    if (SUCCEEDED(hr)) hr = runtime::Await(read, &filled, EventOf(stop_));
     return FromObjectCall<StreamBuffer, BufferAdapter>(hr, std::move(filled));
   }
 
  private:
   const ComPtr<IRandomAccessStreamWithContentType> stream_;
-  const HANDLE stop_;
+  const SharedStop stop_;
 };
 
 class StreamReferenceAdapter final : public StreamReference {
  public:
-  StreamReferenceAdapter(ComPtr<IRandomAccessStreamReference> reference, HANDLE stop)
-      : reference_(std::move(reference)), stop_(stop) {}
+  StreamReferenceAdapter(ComPtr<IRandomAccessStreamReference> reference, SharedStop stop)
+      : reference_(std::move(reference)), stop_(std::move(stop)) {}
   PortResult<std::unique_ptr<ReadStream>> OpenReadAsync() override {
     ComPtr<IAsyncOperation<IRandomAccessStreamWithContentType*>> open;
     ComPtr<IRandomAccessStreamWithContentType> stream;
     HRESULT hr = reference_->OpenReadAsync(&open);
-    if (SUCCEEDED(hr)) hr = runtime::Await(open, &stream, stop_);
+    if (SUCCEEDED(hr)) hr = runtime::Await(open, &stream, EventOf(stop_));
     return FromObjectCall<ReadStream, ReadStreamAdapter>(hr, std::move(stream), stop_);
   }
 
  private:
   const ComPtr<IRandomAccessStreamReference> reference_;
-  const HANDLE stop_;
+  const SharedStop stop_;
 };
 
 class StreamPlatformAdapter final : public StreamPlatform {
@@ -104,9 +104,9 @@ std::unique_ptr<StreamPlatform> MakeStreamPlatform() {
 }
 
 std::unique_ptr<StreamReference> WrapStreamReference(ComPtr<IRandomAccessStreamReference> reference,
-                                                     HANDLE stop) {
+                                                     SharedStop stop) {
   if (!reference) return nullptr;
-  return std::make_unique<StreamReferenceAdapter>(std::move(reference), stop);
+  return std::make_unique<StreamReferenceAdapter>(std::move(reference), std::move(stop));
 }
 
 }  // namespace orvane::now_playing::windows

@@ -44,13 +44,14 @@ struct MediaSession {
               "app_id=Spotify.exe\nstatus=playing\nthumbnail=" +
                   std::string(cover.begin(), cover.end()) + "\n" + more);  // ASCII path
   }
-  // What the stand-in had when the host left COM: nothing alive, nothing rejected.
+  // What the stand-in had when the host left COM: nothing alive, nothing rejected, and the
+  // poller's apartment left.
   void ExpectCleanExit(int cancels) const {
     const std::string text = ReadFile(report);
     EXPECT_EQ(text.substr(text.rfind("counts ")),
               "counts live=0 over_released=0 used_after_release=0 unexpected_calls=0 "
               "live_strings=0 live_events=0 cancels=" +
-                  std::to_string(cancels) + "\n");
+                  std::to_string(cancels) + " mta_left=1\n");
   }
 
   const std::wstring cover = testing::ProgramFolder() + L"cover.png";

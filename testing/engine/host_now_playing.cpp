@@ -209,7 +209,7 @@ void TextLine(HDC dc, int x, int* y, const std::wstring& text) {
 
 void StartNowPlaying(HWND view) {
   Panel& panel = ThePanel();
-  if (panel.started) return;
+  if (panel.started || EnvironmentText(L"ORVANE_STANDIN_NOW_PLAYING") == L"0") return;
   panel.started = true;
   const Answer answer = Call("start", nullptr);
   const bool success = answer.text == "success";

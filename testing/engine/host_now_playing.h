@@ -14,7 +14,8 @@
 
 namespace orvane_standin {
 
-// From the first frame on, on the view's thread; later calls do nothing.
+// From the first frame on, on the view's thread; later calls do nothing, and so does every call
+// with ORVANE_STANDIN_NOW_PLAYING=0 (the service never started, as closing is measured without it).
 void StartNowPlaying(HWND view);
 
 // Draws the panel from (x, y) down; returns the y below it.

@@ -29,6 +29,12 @@ DWORD WINAPI FailingWait(DWORD, const HANDLE*, BOOL, DWORD) {
   return WAIT_FAILED;
 }
 
+DWORD WINAPI FailingSingleWait(HANDLE, DWORD) {
+  Restore();
+  SetLastError(ERROR_SUCCESS);
+  return WAIT_FAILED;
+}
+
 }  // namespace
 
 void FailNextImportedCall(const std::string& function) {
@@ -41,6 +47,9 @@ void FailNextImportedCall(const std::string& function) {
   } else if (function == "WaitForMultipleObjects") {
     name = "WaitForMultipleObjects";
     replacement = reinterpret_cast<ULONG_PTR>(&FailingWait);
+  } else if (function == "WaitForSingleObject") {
+    name = "WaitForSingleObject";
+    replacement = reinterpret_cast<ULONG_PTR>(&FailingSingleWait);
   } else {
     return;
   }

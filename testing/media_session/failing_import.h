@@ -8,9 +8,9 @@
 
 namespace orvane::testing::media_session {
 
-// Undoes a redirect still pending; then, when `function` is "CreateEventW" or
-// "WaitForMultipleObjects", makes the program's next call of it fail (leaving no last error). Not
-// for programs that call the function on other threads meanwhile.
+// Undoes a redirect still pending; then, when `function` is "CreateEventW",
+// "WaitForMultipleObjects" or "WaitForSingleObject", makes the program's next call of it fail
+// (leaving no last error). Not for programs that call the function on other threads meanwhile.
 void FailNextImportedCall(const std::string& function);
 
 }  // namespace orvane::testing::media_session

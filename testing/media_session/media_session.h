@@ -63,13 +63,15 @@ typedef struct MediaSessionScript {
   UINT32 thumbnail_length;           /* the stream's Size */
   int read_returns_other_buffer;     /* ReadAsync fills and returns a buffer of its own, leaving the
                                         caller's empty */
+  int read_returns_no_buffer;        /* ReadAsync fills the caller's buffer and returns none */
   MediaSessionCompletion request;    /* RequestAsync */
   MediaSessionCompletion properties; /* TryGetMediaPropertiesAsync */
   MediaSessionCompletion open;       /* OpenReadAsync */
   MediaSessionCompletion read;       /* ReadAsync */
   const char* failing_call; /* every call of this name in the call log fails (a query finds no
-                               interface, anything else gives E_UNEXPECTED); "CreateEventW" or
-                               "WaitForMultipleObjects": the program's next call of it fails */
+                               interface, anything else gives E_UNEXPECTED); "CreateEventW",
+                               "WaitForMultipleObjects" or "WaitForSingleObject": the program's
+                               next call of it fails */
 } MediaSessionScript;
 
 typedef struct MediaSessionCounts {
@@ -82,6 +84,8 @@ typedef struct MediaSessionCounts {
   LONG live_strings;       /* HSTRINGs handed out and not yet deleted by the executable */
   LONG live_events;        /* events the executable created and has not closed */
   LONG cancels;            /* IAsyncInfo::Cancel calls */
+  LONG mta_left;           /* the executable's CoUninitialize calls that left the multithreaded
+                              apartment (counted while reporting) */
 } MediaSessionCounts;
 
 /* Copies the script (null: back to the file named by the environment) and clears the call log.

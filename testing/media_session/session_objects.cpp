@@ -170,6 +170,8 @@ std::wstring ClassKey(const wchar_t* name) {
 
 const wchar_t* const kClasses[] = {kSessionManagerClass, kBufferClass, kDataReaderClass};
 
+}  // namespace
+
 // The caller waits on operations without pumping messages, which only the multithreaded
 // apartment allows; it must have entered it itself.
 bool InMultithreadedApartment() {
@@ -179,7 +181,6 @@ bool InMultithreadedApartment() {
          qualifier == APTTYPEQUALIFIER_NONE;
 }
 
-}  // namespace
 }  // namespace orvane::testing::media_session
 
 using namespace orvane::testing::media_session;

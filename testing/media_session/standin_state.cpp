@@ -24,7 +24,7 @@ struct State {
   std::set<HSTRING> strings;  // handed out, not yet deleted
   std::set<HANDLE> events;    // created by the executable, not yet closed
   std::atomic<LONG> created{0}, live{0}, over_released{0}, used_after_release{0},
-      unexpected_calls{0}, cancels{0};
+      unexpected_calls{0}, cancels{0}, mta_left{0};
 };
 
 State& TheState() {
@@ -104,7 +104,8 @@ MediaSessionCounts Counts() {
                             state.unexpected_calls.load(),
                             static_cast<LONG>(state.strings.size()),
                             static_cast<LONG>(state.events.size()),
-                            state.cancels.load()};
+                            state.cancels.load(),
+                            state.mta_left.load()};
 }
 
 // The executable's deletions of strings, counted against those handed out.
@@ -164,12 +165,14 @@ using CoUninitializeFunction = void(WINAPI*)();
 CoUninitializeFunction real_co_uninitialize = nullptr;
 
 void WINAPI ReportingCoUninitialize() {
+  if (InMultithreadedApartment()) ++TheState().mta_left;
   const MediaSessionCounts c = Counts();
   Report("counts live=" + std::to_string(c.live) +
          " over_released=" + std::to_string(c.over_released) +
          " used_after_release=" + std::to_string(c.used_after_release) + " unexpected_calls=" +
          std::to_string(c.unexpected_calls) + " live_strings=" + std::to_string(c.live_strings) +
-         " live_events=" + std::to_string(c.live_events) + " cancels=" + std::to_string(c.cancels));
+         " live_events=" + std::to_string(c.live_events) + " cancels=" + std::to_string(c.cancels) +
+         " mta_left=" + std::to_string(c.mta_left));
   real_co_uninitialize();
 }
 
@@ -336,6 +339,7 @@ __declspec(dllexport) void WINAPI media_session_set_script(const MediaSessionScr
       copy->thumbnail.resize(script->thumbnail_length);
     }
     copy->read_returns_other_buffer = script->read_returns_other_buffer != 0;
+    copy->read_returns_no_buffer = script->read_returns_no_buffer != 0;
     copy->request = script->request;
     copy->properties = script->properties;
     copy->open = script->open;

@@ -28,6 +28,7 @@ struct Script {
   bool has_thumbnail = false;
   std::vector<BYTE> thumbnail;
   bool read_returns_other_buffer = false;
+  bool read_returns_no_buffer = false;
   MediaSessionCompletion request = MEDIA_COMPLETE_AT_ONCE;
   MediaSessionCompletion properties = MEDIA_COMPLETE_AT_ONCE;
   MediaSessionCompletion open = MEDIA_COMPLETE_AT_ONCE;
@@ -69,6 +70,9 @@ class Counted {
  private:
   std::atomic<LONG> references_{1};
 };
+
+// True when the calling thread has entered the multithreaded apartment itself.
+bool InMultithreadedApartment();
 
 // A new HSTRING for `text`, or null; counted until the executable deletes it.
 HSTRING MakeString(bool null, const std::wstring& text);

@@ -144,6 +144,7 @@ class Stream final : public Counted,
       RecordUnexpected();
       return E_INVALIDARG;
     }
+    if (script_->read_returns_no_buffer) target.Reset();
     *operation = MakeOperation<IAsyncOperationWithProgress<IBuffer*, UINT32>>(script_->read,
                                                                               std::move(target))
                      .Detach();

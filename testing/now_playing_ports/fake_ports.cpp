@@ -130,10 +130,15 @@ class FakeStream : public StreamReference, public ReadStream, public ScriptedObj
     if (options != 0) ledger_.Fault("ReadAsync with options");
     auto& handed = static_cast<FakeBuffer&>(buffer);
     if (count > handed.data->capacity) ledger_.Fault("ReadAsync beyond the buffer's capacity");
-    size_t n = std::min<size_t>(
-        {count, script_->bytes.size() - position_, script_->deliver.value_or(count)});
+    // A buffer of the stream's own may hold more than was asked for.
+    size_t n =
+        std::min<size_t>(script_->bytes.size() - position_, script_->deliver.value_or(count));
     std::shared_ptr<BufferBytes> target = handed.data;
-    if (script_->own_buffer) target = std::make_shared<BufferBytes>(BufferBytes{count, {}});
+    if (script_->own_buffer) {
+      target = std::make_shared<BufferBytes>(BufferBytes{static_cast<uint32_t>(n), {}});
+    } else {
+      n = std::min<size_t>(n, count);
+    }
     target->bytes.assign(script_->bytes.begin() + position_,
                          script_->bytes.begin() + position_ + n);
     position_ += n;
@@ -197,6 +202,7 @@ void Ledger::Call(const char* name) {
   if (poller && *poller != std::this_thread::get_id()) {
     faults.push_back(std::string(name) + " off the poller thread");
   }
+  if (left) faults.push_back(std::string(name) + " after the apartment was left");
 }
 
 void Ledger::Fault(const std::string& fault) {
@@ -208,6 +214,14 @@ void Ledger::Enter() {
   std::lock_guard<std::mutex> guard(lock);
   if (poller) faults.push_back("apartment entered twice");
   poller = std::this_thread::get_id();
+}
+
+void Ledger::Leave() {
+  std::lock_guard<std::mutex> guard(lock);
+  if (!poller || *poller != std::this_thread::get_id() || left) {
+    faults.push_back("apartment left off the poller thread, or twice");
+  }
+  left = true;
 }
 
 void Ledger::AwaitStop() {
@@ -232,7 +246,67 @@ std::vector<std::string> Ledger::Verdict() {
   std::lock_guard<std::mutex> guard(lock);
   std::vector<std::string> verdict = faults;
   if (live != 0) verdict.push_back(std::to_string(live) + " objects alive");
+  if (poller && !left) verdict.push_back("apartment not left");
   return verdict;
+}
+
+std::chrono::steady_clock::time_point FakeStop::Now() {
+  std::lock_guard<std::mutex> guard(ledger_.lock);
+  return now_;
+}
+
+bool FakeStop::WaitUntil(std::chrono::steady_clock::time_point deadline) {
+  std::unique_lock<std::mutex> guard(ledger_.lock);
+  ++waits_;
+  deadline_ = deadline;
+  ledger_.changed.notify_all();
+  ledger_.changed.wait(guard, [&] { return ledger_.stopped || early_ || permits_ > 0; });
+  if (ledger_.stopped) {
+    // The first wait to see the stop ends the pause; a pause that waits on would spin for ever
+    // in time that stands still, so this one reaches its deadline.
+    if (stop_seen_) {
+      ledger_.faults.push_back("pause went on after the stop");
+      now_ = deadline;
+    }
+    stop_seen_ = true;
+    return true;
+  }
+  if (early_) {
+    early_ = false;
+  } else {
+    --permits_;
+    now_ = deadline;
+  }
+  return false;
+}
+
+int64_t FakeStop::AwaitWaits(int count) {
+  std::unique_lock<std::mutex> guard(ledger_.lock);
+  ledger_.changed.wait(guard, [&] { return waits_ >= count; });
+  return std::chrono::duration_cast<std::chrono::milliseconds>(deadline_.time_since_epoch())
+      .count();
+}
+
+void FakeStop::Permit(int count) {
+  std::lock_guard<std::mutex> guard(ledger_.lock);
+  permits_ += count;
+  ledger_.changed.notify_all();
+}
+
+void FakeStop::WakeEarly() {
+  std::lock_guard<std::mutex> guard(ledger_.lock);
+  early_ = true;
+  ledger_.changed.notify_all();
+}
+
+void FakeStop::Advance(std::chrono::milliseconds by) {
+  std::lock_guard<std::mutex> guard(ledger_.lock);
+  now_ += by;
+}
+
+int FakeStop::waits() {
+  std::lock_guard<std::mutex> guard(ledger_.lock);
+  return waits_;
 }
 
 PortResult<std::unique_ptr<StreamBuffer>> FakeStreams::CreateBuffer(uint32_t capacity) {
@@ -256,7 +330,12 @@ std::unique_ptr<StreamReference> FakeStreams::Reference(
   return std::make_unique<FakeStream>(ledger_, *this, std::move(script));
 }
 
-void FakeMedia::EnterPollerThread() { ledger_.Enter(); }
+bool FakeMedia::EnterPollerThread() {
+  ledger_.Enter();
+  return true;
+}
+
+void FakeMedia::LeavePollerThread() { ledger_.Leave(); }
 
 PortResult<std::unique_ptr<MediaSessionManager>> FakeMedia::RequestSessionManager() {
   const int pass = ++passes_;

@@ -6,6 +6,7 @@
 // written down as a fault.
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,7 @@ struct Ledger {
   void Call(const char* name);
   void Fault(const std::string& fault);
   void Enter();
+  void Leave();
   // An await scripted to be stuck ("Call=stuck") waits here for the stop, then fails.
   void AwaitStop();
   void Stop();
@@ -39,6 +41,39 @@ struct Ledger {
   int live = 0;
   std::vector<std::string> faults;
   std::optional<std::thread::id> poller;
+  bool left = false;  // the poller's apartment
+};
+
+// The stop, in virtual time that stands still until a wait of the pause moves it: each wait is
+// counted and lasts until the test lets it reach its deadline (Now() is then that deadline) or
+// wakes it early, or until the stop, which also ends the awaits scripted to be stuck. A second
+// wait that sees the stop is a fault. Allocates nothing.
+class FakeStop : public StopSignal {
+ public:
+  explicit FakeStop(Ledger& ledger) : ledger_(ledger) {}
+  void Set() override { ledger_.Stop(); }
+  std::chrono::steady_clock::time_point Now() override;
+  bool WaitUntil(std::chrono::steady_clock::time_point deadline) override;
+
+  // Waits until `count` waits have begun; the deadline of the last of them, in milliseconds.
+  int64_t AwaitWaits(int count);
+  // The next `count` waits reach their deadlines.
+  void Permit(int count);
+  void Free() { Permit(1 << 30); }
+  // The next wait ends early, with the time unchanged.
+  void WakeEarly();
+  // Moves the time on, as a reading that takes that long.
+  void Advance(std::chrono::milliseconds by);
+  int waits();
+
+ private:
+  Ledger& ledger_;
+  std::chrono::steady_clock::time_point now_;
+  std::chrono::steady_clock::time_point deadline_;
+  int waits_ = 0;
+  int64_t permits_ = 0;  // wide: a test may free the time twice before a wait takes one
+  bool early_ = false;
+  bool stop_seen_ = false;
 };
 
 struct StreamScript {
@@ -86,7 +121,8 @@ class FakeStreams : public StreamPlatform {
 class FakeMedia : public MediaPlatform {
  public:
   FakeMedia(Ledger& ledger, FakeStreams& streams) : ledger_(ledger), streams_(streams) {}
-  void EnterPollerThread() override;
+  bool EnterPollerThread() override;
+  void LeavePollerThread() override;
   PortResult<std::unique_ptr<MediaSessionManager>> RequestSessionManager() override;
 
   // Read at the start of every pass (after `on_pass`); may be changed at any time.
@@ -122,15 +158,16 @@ class FakeWindows : public WindowPlatform {
 };
 
 // The platform ports over one ledger. `ports` owns them (hand it to a service or read
-// through it); the pointers stay usable while it lives.
+// through it); the pointers stay usable while it lives, and `stop` while the ledger does.
 struct FakePlatform {
   Ledger ledger;
+  std::shared_ptr<FakeStop> stop = std::make_shared<FakeStop>(ledger);
   FakeStreams* streams = new FakeStreams(ledger);
   FakeMedia* media = new FakeMedia(ledger, *streams);
   FakeWindows* windows = new FakeWindows(ledger);
-  NowPlayingPorts ports{std::unique_ptr<MediaPlatform>(media),
+  NowPlayingPorts ports{stop, std::unique_ptr<MediaPlatform>(media),
                         std::unique_ptr<StreamPlatform>(streams),
-                        std::unique_ptr<WindowPlatform>(windows), [this] { ledger.Stop(); }};
+                        std::unique_ptr<WindowPlatform>(windows)};
 };
 
 }  // namespace orvane::now_playing::testing

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -74,8 +75,8 @@ MediaSessionScript Playing(const std::vector<BYTE>& thumbnail) {
 // One pass's reading through the adapters.
 std::optional<MediaSnapshot> Read() {
   Ledger ledger;
-  NowPlayingPorts ports{windows::MakeMediaPlatform(), windows::MakeStreamPlatform(),
-                        std::make_unique<FakeWindows>(ledger), nullptr};
+  NowPlayingPorts ports{nullptr, windows::MakeMediaPlatform(), windows::MakeStreamPlatform(),
+                        std::make_unique<FakeWindows>(ledger)};
   return ReadMediaSnapshot(ports);
 }
 
@@ -87,7 +88,8 @@ struct ReadingCase {
 };
 
 const ReadingCase kReadingCases[] = {
-    {"AllAtOnce", [](auto&) {}, "Song|Band|Album|spotify|1|3", 3},
+    {"AllAtOnceReadReturningNoBuffer", [](auto& s) { s.read_returns_no_buffer = 1; },
+     "Song|Band|Album|spotify|1|3", 3},
     {"NullTextsPlaybackInfoAndThumbnail",
      [](auto& s) {
        s.title = s.album = nullptr;
@@ -135,6 +137,22 @@ TEST_P(MediaAdapterTest, ReadsTheSession) {
 
 INSTANTIATE_TEST_SUITE_P(Readings, MediaAdapterTest, ::testing::ValuesIn(kReadingCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Without its event there is no stop (and so no poller). A wait on the stop that fails outright
+// sleeps rather than returning at once, which would make the pause spin to its deadline.
+TEST_F(MediaStandin, NoStopWithoutItsEvent) {
+  MediaSessionScript script = {};
+  script.failing_call = "CreateEventW";
+  Standin().Script(script);
+  EXPECT_EQ(windows::StopEvent::Make(), nullptr);
+  const std::shared_ptr<windows::StopEvent> stop = windows::StopEvent::Make();
+  ASSERT_NE(stop, nullptr);
+  script.failing_call = "WaitForSingleObject";
+  Standin().Script(script);
+  const auto before = stop->Now();
+  EXPECT_FALSE(stop->WaitUntil(before + std::chrono::seconds(1)));
+  EXPECT_GE(stop->Now() - before, std::chrono::milliseconds(50));
+}
 
 // One pass makes the platform calls in this order. Each failing in turn ends the pass there:
 // before the thumbnail is opened with an empty reading, after it with no artwork.
