@@ -13,8 +13,10 @@ FlutterWindow::FlutterWindow(const EngineProject& project, bool start_hidden)
 FlutterWindow::~FlutterWindow() { ReleaseEngine(); }
 
 bool FlutterWindow::OnWindowCreated() {
-  // Anything held before goes first, in the one order: the service before its engine.
-  ReleaseEngine();
+  // Anything held before goes once the new objects are in place, in the one order: declared in
+  // this order, the earlier service is destroyed before the earlier controller and its engine.
+  std::unique_ptr<FlutterViewController> earlier_controller = std::move(view_controller_);
+  std::unique_ptr<now_playing::NowPlayingService> earlier_service = std::move(now_playing_);
   const RECT frame = ClientBounds();
   view_controller_ = std::make_unique<FlutterViewController>(frame.right - frame.left,
                                                              frame.bottom - frame.top, project_);
