@@ -38,10 +38,8 @@ set(CPACK_NSIS_COMPRESSOR lzma)
 set(CPACK_ORVANE_EXECUTABLE orvane.exe)
 set(CPACK_ORVANE_CMAKE ${CMAKE_COMMAND})
 set(CPACK_ORVANE_FILE_LIST ${CMAKE_CURRENT_LIST_DIR}/installer/file_list.cmake)
-if(ORVANE_SIGN_SCRIPT)
-  # makensis signs the installer and the uninstaller it embeds (%1) with it.
-  set(CPACK_ORVANE_SIGN "\"${CMAKE_COMMAND}\" \"-DFILE=%1\" -P \"${ORVANE_SIGN_SCRIPT}\"")
-endif()
+# makensis signs the installer and the uninstaller it embeds with it (Signing.cmake).
+set(CPACK_ORVANE_SIGN_SCRIPT "${ORVANE_SIGN_SCRIPT}")
 include(CPack)
 
 # The checks made of the UI build when configuring (BundleChecks.cmake), made again of the files
@@ -74,6 +72,7 @@ if(ORVANE_TESTS AND ORVANE_SPLIT_DEBUG_INFO AND ORVANE_MAKENSIS AND NOT ORVANE_U
                    -DBUILD=${CMAKE_BINARY_DIR} -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
                    -DGENERATOR=${CMAKE_GENERATOR}
                    -DCC=${CMAKE_C_COMPILER} -DVERSION=${PROJECT_VERSION} -DDEFS=${defs}
+                   -DSIGNED=${ORVANE_SIGN_COMMAND}
                    -P ${PROJECT_SOURCE_DIR}/cmake/tests/packaging_test.cmake)
-  set_tests_properties(release_packaging PROPERTIES TIMEOUT 600)
+  set_tests_properties(release_packaging PROPERTIES TIMEOUT 1200)
 endif()
