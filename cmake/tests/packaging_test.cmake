@@ -16,7 +16,7 @@ endif()
 # All from scratch, but the UI build's own build tree: a run after the first compiles nothing.
 file(GLOB earlier LIST_DIRECTORIES true ${work}/* ${work}/real/bundle ${work}/real/package)
 list(REMOVE_ITEM earlier ${work}/real)
-file(REMOVE_RECURSE ${earlier})
+file(REMOVE_RECURSE ${earlier} ${work}/none)
 string(REPLACE "|" ";" defs "${DEFS}")
 
 # check(<condition>): its first word names the variable shown when it fails.
