@@ -409,8 +409,10 @@ closed(0)
 execute_process(COMMAND ${running} start ${exit_code} ${exe} 1 OUTPUT_QUIET)
 now(start)
 execute_process(COMMAND ${run} ${uninstaller} /S RESULT_VARIABLE rc)
-# It runs on from a copy of itself; the prefix's server ends when it has.
-execute_process(COMMAND ${env} wineserver -w)
+# It runs on from a copy of itself; the prefix's server ends when it has (and never while Orvane
+# runs on).
+execute_process(COMMAND ${env} wineserver -w TIMEOUT 60 RESULT_VARIABLE idle)
+check(idle EQUAL 0)
 report("closing a running Orvane and uninstalling (until the prefix is idle)" ${start})
 check(rc EQUAL 0)
 closed(${start})
