@@ -14,9 +14,12 @@ if(EXISTS ${prefix})
   execute_process(COMMAND ${env} wineserver -k ERROR_QUIET)
 endif()
 # All from scratch, but the UI build's own build tree: a run after the first compiles nothing.
-file(GLOB earlier LIST_DIRECTORIES true ${work}/* ${work}/real/bundle ${work}/real/package)
-list(REMOVE_ITEM earlier ${work}/real)
-file(REMOVE_RECURSE ${earlier} ${work}/none)
+macro(clear_work)
+  file(GLOB earlier LIST_DIRECTORIES true ${work}/* ${work}/real/bundle ${work}/real/package)
+  list(REMOVE_ITEM earlier ${work}/real)
+  file(REMOVE_RECURSE ${earlier} ${work}/none)
+endmacro()
+clear_work()
 string(REPLACE "|" ";" defs "${DEFS}")
 
 # check(<condition>): its first word names the variable shown when it fails.
@@ -430,3 +433,4 @@ check(rc GREATER 0)
 file(READ ${log} why)
 check(why MATCHES "data.app.so could not be written")
 execute_process(COMMAND ${env} wineserver -k)
+clear_work()  # a failed run leaves it all to look at
