@@ -36,7 +36,31 @@ set(CPACK_NSIS_DISPLAY_NAME ${CPACK_PACKAGE_NAME})
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/runner/resources/app_icon.ico)
 set(CPACK_NSIS_COMPRESSOR lzma)
 set(CPACK_ORVANE_EXECUTABLE orvane.exe)
+set(CPACK_ORVANE_CMAKE ${CMAKE_COMMAND})
+set(CPACK_ORVANE_FILE_LIST ${CMAKE_CURRENT_LIST_DIR}/installer/file_list.cmake)
+# makensis signs the installer and the uninstaller it embeds with it (Signing.cmake).
+set(CPACK_ORVANE_SIGN_SCRIPT "${ORVANE_SIGN_SCRIPT}")
 include(CPack)
+
+# The checks made of the UI build when configuring (BundleChecks.cmake), made again of the files
+# being installed or packed, last: the archives and the installer hold nothing they have not seen.
+set(checks ${CMAKE_BINARY_DIR}/check_bundle.cmake)
+set(refuse_standins "")
+if(ORVANE_UI_BUILD_DIR)
+  set(refuse_standins NO_STANDINS)
+endif()
+file(CONFIGURE OUTPUT ${checks} @ONLY CONTENT [[
+set(OBJDUMP [==[@CMAKE_OBJDUMP@]==])
+include([==[@CMAKE_CURRENT_LIST_DIR@/BundleChecks.cmake]==])
+set(bundle "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+orvane_check_bundle(${bundle} problems @refuse_standins@ DEFS [==[@ORVANE_UI_LIBRARY_DEFS@]==]
+                    DATA [==[@ORVANE_UI_DATA_FILES@]==])
+if(problems)
+  list(JOIN problems "\n  " problems)
+  message(FATAL_ERROR "The bundle in ${bundle} is not fit to ship:\n  ${problems}")
+endif()
+]])
+install(SCRIPT ${checks} COMPONENT runtime)
 
 # Runs cpack itself; only where the stand-ins ship, since the installed bundle is started.
 if(ORVANE_TESTS AND ORVANE_SPLIT_DEBUG_INFO AND ORVANE_MAKENSIS AND NOT ORVANE_UI_BUILD_DIR
@@ -48,6 +72,7 @@ if(ORVANE_TESTS AND ORVANE_SPLIT_DEBUG_INFO AND ORVANE_MAKENSIS AND NOT ORVANE_U
                    -DBUILD=${CMAKE_BINARY_DIR} -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
                    -DGENERATOR=${CMAKE_GENERATOR}
                    -DCC=${CMAKE_C_COMPILER} -DVERSION=${PROJECT_VERSION} -DDEFS=${defs}
+                   -DSIGNED=${ORVANE_SIGN_COMMAND}
                    -P ${PROJECT_SOURCE_DIR}/cmake/tests/packaging_test.cmake)
-  set_tests_properties(release_packaging PROPERTIES TIMEOUT 600)
+  set_tests_properties(release_packaging PROPERTIES TIMEOUT 1200)
 endif()

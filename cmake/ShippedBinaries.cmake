@@ -10,6 +10,15 @@
 
 option(ORVANE_SPLIT_DEBUG_INFO "Ship stripped binaries; their debug information goes apart" OFF)
 set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME runtime)
+include(Signing)
+
+# The build's own bundle folder (the presets' install prefix, which the demo runs) holds exactly
+# the current install tree: what an earlier install left there goes first. Any other prefix may
+# hold anything, and is left alone.
+install(CODE "
+  if(\"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\" STREQUAL [[${CMAKE_BINARY_DIR}/bundle]])
+    file(REMOVE_RECURSE [[${CMAKE_BINARY_DIR}/bundle]])
+  endif()" COMPONENT runtime)
 
 if(ORVANE_SPLIT_DEBUG_INFO)
   if(MSVC)
@@ -20,22 +29,31 @@ if(ORVANE_SPLIT_DEBUG_INFO)
   endif()
 endif()
 
-# orvane_ship(TARGET) installs the target's binary at the bundle's root (component runtime) and,
-# with ORVANE_SPLIT_DEBUG_INFO, splits off its debug information (component debug).
+# orvane_ship(TARGET) installs the target's binary at the bundle's root (component runtime),
+# with ORVANE_SPLIT_DEBUG_INFO splits off its debug information (component debug), and with
+# ORVANE_SIGN_COMMAND signs it (last, so that every copy holds the signed bytes).
 function(orvane_ship target)
+  if(ORVANE_SIGN_SCRIPT AND NOT ARGN STREQUAL "UNSIGNED")
+    set(sign COMMAND ${CMAKE_COMMAND} -DFILE=$<TARGET_FILE:${target}> -P ${ORVANE_SIGN_SCRIPT})
+    # Signed again when the command changes.
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${ORVANE_SIGN_SCRIPT})
+  endif()
   set_property(GLOBAL APPEND PROPERTY ORVANE_SHIPPED_TARGETS ${target})
   install(FILES $<TARGET_FILE:${target}> DESTINATION . COMPONENT runtime)
-  if(NOT ORVANE_SPLIT_DEBUG_INFO)
-    return()
-  endif()
-  if(MSVC)
-    install(FILES $<TARGET_PDB_FILE:${target}> DESTINATION .debug COMPONENT debug)
+  if(NOT ORVANE_SPLIT_DEBUG_INFO OR MSVC)
+    if(sign)
+      add_custom_command(TARGET ${target} POST_BUILD ${sign} VERBATIM)
+    endif()
+    if(ORVANE_SPLIT_DEBUG_INFO)
+      install(FILES $<TARGET_PDB_FILE:${target}> DESTINATION .debug COMPONENT debug)
+    endif()
     return()
   endif()
   set(binary $<TARGET_FILE_NAME:${target}>)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_OBJCOPY} --only-keep-debug ${binary} ${binary}.debug
     COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=${binary}.debug ${binary}
+    ${sign}
     WORKING_DIRECTORY $<TARGET_FILE_DIR:${target}>
     COMMENT "Splitting the debug information off ${target}"
     VERBATIM)
@@ -43,10 +61,10 @@ function(orvane_ship target)
 endfunction()
 
 # orvane_ship_standin(TARGET): a stand-in for a library that the UI build provides, shipped only
-# when there is no UI build (UiBuild.cmake).
+# when there is no UI build (UiBuild.cmake), and unsigned as the UI build's are.
 function(orvane_ship_standin target)
   if(NOT ORVANE_UI_BUILD_DIR)
-    orvane_ship(${target})
+    orvane_ship(${target} UNSIGNED)
   endif()
 endfunction()
 

@@ -1,8 +1,10 @@
 # The UI program's own Windows build: ORVANE_UI_BUILD_DIR names the folder it left its output in.
-# When set, the bundle takes the engine library, the plug-ins and data/ from there byte for byte
-# and no stand-in goes into it; configuring stops at once when a file is missing or a library
-# lacks a function the executable imports (it would not even load). When empty, the bundle carries
-# the stand-ins, and the package names say so.
+# When set, the bundle takes the engine library, the plug-ins, the other libraries at the top and
+# data/ from there byte for byte, and no stand-in goes into it; configuring stops at once, naming
+# each fault, when a file is missing or is a symbolic link, a library is no 64-bit one, lacks a
+# function the executable imports or imports a DLL that is neither packed nor Windows' own (the
+# program would not even load). The same checks run again on what is installed or packed
+# (Packaging.cmake). When empty, the bundle carries the stand-ins, and the package names say so.
 set(ORVANE_UI_BUILD_DIR "" CACHE PATH
     "Output folder of the UI program's Windows build (empty: stand-ins)")
 
@@ -21,70 +23,20 @@ if(NOT ORVANE_UI_BUILD_DIR)
   return()
 endif()
 set(ORVANE_PACKAGE_KIND "")
-include(DefFile)
+include(BundleChecks)
 
-# The functions a DLL exports, one per line, from the toolchain's export-table dump; empty when
-# the file is no 64-bit Windows library with exports (the executable could not load it).
-function(orvane_dll_exports dll out)
-  if(CMAKE_OBJDUMP)
-    execute_process(COMMAND ${CMAKE_OBJDUMP} -p ${dll} OUTPUT_VARIABLE dump RESULT_VARIABLE rc
-                    ERROR_QUIET)
-    if(NOT dump MATCHES "file format pei-x86-64\n")
-      set(rc 1)
-    endif()
-    # Only the export table: the import tables name functions too.
-    string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" dump "${dump}")
-  else()
-    find_program(ORVANE_DUMPBIN dumpbin REQUIRED)
-    execute_process(COMMAND ${ORVANE_DUMPBIN} /nologo /exports ${dll} OUTPUT_VARIABLE dump
-                    RESULT_VARIABLE rc)
-  endif()
-  if(NOT rc EQUAL 0)
-    set(dump "")
-  endif()
-  set(${out} "${dump}" PARENT_SCOPE)
-endfunction()
-
-set(problems)
-set(libraries)
-foreach(def IN LISTS ORVANE_UI_LIBRARY_DEFS)
-  get_filename_component(name ${def} NAME_WE)
-  set(dll ${ORVANE_UI_BUILD_DIR}/${name}.dll)
-  list(APPEND libraries ${dll})
-  if(NOT EXISTS ${dll})
-    list(APPEND problems "missing file: ${name}.dll")
-    continue()
-  endif()
-  orvane_dll_exports(${dll} exports)
-  if(NOT exports)
-    list(APPEND problems "${name}.dll is not a 64-bit Windows library with exports")
-    continue()
-  endif()
-  # Our stand-ins export the same functions; what gives them away is the record they keep
-  # (testing/engine/standin_record.h). A folder of ours (the windows build's bundle) must not ship.
-  file(STRINGS ${dll} standin REGEX "ORVANE_STANDIN_RECORD" ENCODING UTF-16LE LIMIT_COUNT 1)
-  if(standin)
-    list(APPEND problems "${name}.dll is a test stand-in, not the UI build's")
-    continue()
-  endif()
-  orvane_def_symbols(${def} symbols)
-  foreach(symbol IN LISTS symbols)
-    if(NOT exports MATCHES "[] \t]${symbol}\r?\n")
-      list(APPEND problems "${name}.dll does not export ${symbol}")
-    endif()
-  endforeach()
-endforeach()
-foreach(file IN LISTS ORVANE_UI_DATA_FILES)
-  if(NOT EXISTS ${ORVANE_UI_BUILD_DIR}/${file})
-    list(APPEND problems "missing file: ${file}")
-  endif()
-endforeach()
+set(OBJDUMP ${CMAKE_OBJDUMP})
+orvane_check_bundle(${ORVANE_UI_BUILD_DIR} problems UI_BUILD NO_STANDINS DEFS ${ORVANE_UI_LIBRARY_DEFS}
+                    DATA ${ORVANE_UI_DATA_FILES})
 if(problems)
   list(JOIN problems "\n  " problems)
   message(FATAL_ERROR "ORVANE_UI_BUILD_DIR (${ORVANE_UI_BUILD_DIR}) is not a usable UI build:\n"
                       "  ${problems}")
 endif()
 
+# Every library at the top: the engine, the plug-ins and what they bring along (its runtime, say).
+# The UI build's own executables stay behind. Packaging.cmake checks the packed copies again.
+file(GLOB libraries ${ORVANE_UI_BUILD_DIR}/*.dll)
 install(FILES ${libraries} DESTINATION . COMPONENT runtime)
 install(FILES ${ORVANE_UI_BUILD_DIR}/data/app.so ${ORVANE_UI_BUILD_DIR}/data/icudtl.dat
         DESTINATION data COMPONENT runtime)

@@ -10,6 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth x11-utils imagemagick
   nsis                               # makensis: the Windows installer
+  osslsigncode openssl               # signing here, and the packaging test's throwaway certificate
   libwine-dev                        # Wine's IDL files: UI Automation stand-in, interface check
   wine64-tools                       # Wine's widl, which reads those IDL files
 )
