@@ -4,7 +4,7 @@
 # closes the window as a user would. The stand-in engine's built-in UI shows the arguments it was
 # given, what the executable's URL functions answered and what is playing: a media-session
 # stand-in (built beside the bundle, never in it) is registered in the demo prefix and plays a
-# track with a cover picture (testing/media_session/demo/).
+# track with a cover picture (demo/).
 #   scripts/demo.sh [SECONDS] [ARGUMENTS FOR orvane.exe...]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -34,7 +34,7 @@ orvane_release_bundle() {
 orvane_register_media_session() {
   local folder=$1 class
   mkdir -p "$folder"
-  cp "$build/testing/media_session/media_session.dll" "$root/testing/media_session/demo/cover.png" \
+  cp "$build/testing/media_session/media_session.dll" "$root/demo/cover.png" \
     "$folder/"
   for class in Windows.Media.Control.GlobalSystemMediaTransportControlsSessionManager \
     Windows.Storage.Streams.Buffer Windows.Storage.Streams.DataReader; do

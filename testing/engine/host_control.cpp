@@ -9,7 +9,7 @@
 #include "testing/engine/engine_standin.h"
 #include "testing/engine/host_standin.h"
 #include "testing/engine/standin_record.h"
-#include "testing/engine/startup_profile.h"
+#include "tools/startup_profile.h"
 #include "testing/import_redirect/import_redirect.h"
 
 namespace orvane_standin {

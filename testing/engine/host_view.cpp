@@ -14,7 +14,7 @@
 #include "testing/engine/host_standin.h"
 #include "testing/engine/standin_record.h"
 #include "testing/engine/standin_state.h"
-#include "testing/engine/startup_profile.h"
+#include "tools/startup_profile.h"
 
 namespace orvane_standin {
 

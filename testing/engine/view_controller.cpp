@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "testing/engine/standin_state.h"
-#include "testing/engine/startup_profile.h"
+#include "tools/startup_profile.h"
 
 using orvane::testing::LiveLocked;
 using orvane::testing::RetireLocked;
