@@ -15,8 +15,6 @@ source scripts/release-bundle.sh
 orvane_release_bundle "$build/measure-build.log"
 
 echo "== bare Win32 window (tools/bare_window.cpp) and $build/bundle/orvane.exe, $runs runs"
-# The stand-in UI only looks the URL exports up: the measurement is of the shell, not the probe.
-(cd "$build/bundle" && ORVANE_STANDIN_CALL_EXPORTS=0 \
-  "$build/wine-run.sh" "$build/tools/startup_timer.exe" "$runs" \
+(cd "$build/bundle" && "$build/wine-run.sh" "$build/tools/startup_timer.exe" "$runs" \
   bare ORVANE_BARE_WINDOW "$(windows_path "$build/tools/bare_window.exe")" \
   orvane.exe FLUTTER_RUNNER_WIN32_WINDOW "$(windows_path "$build/bundle/orvane.exe")")

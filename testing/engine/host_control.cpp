@@ -9,8 +9,8 @@
 #include "testing/engine/engine_standin.h"
 #include "testing/engine/host_standin.h"
 #include "testing/engine/standin_record.h"
-#include "tools/startup_profile.h"
 #include "testing/import_redirect/import_redirect.h"
+#include "tools/startup_profile.h"
 
 namespace orvane_standin {
 
@@ -29,7 +29,6 @@ HostSettings ParseHostSettings() {
     settings.consume = true;
     settings.consumed_message = static_cast<UINT>(std::wcstoul(consume.c_str(), nullptr, 0));
   }
-  settings.call_exports = EnvironmentText(L"ORVANE_STANDIN_CALL_EXPORTS") != L"0";
   settings.post_quit = EnvironmentText(L"ORVANE_STANDIN_QUIT") == L"1";
   settings.recording = !EnvironmentText(L"ORVANE_STANDIN_RECORD").empty();
   return settings;

@@ -1,7 +1,9 @@
 /* Control interface of the media-session stand-in (media_session.dll), which serves the Runtime
    classes Windows.Media.Control.GlobalSystemMediaTransportControlsSessionManager,
    Windows.Storage.Streams.Buffer and Windows.Storage.Streams.DataReader once registered in the
-   test prefix (media_session_register).
+   test prefix (DllRegisterServer: the classes in the prefix's machine registry, with this DLL's
+   path as their DllPath; tests call it through testing/standin_library.h, the demo through
+   regsvr32).
 
    The session it reports comes from the script set in process (media_session_set_script) or,
    when none is set, from the UTF-8 text file that the environment variable
@@ -94,9 +96,6 @@ typedef void(WINAPI* MediaSessionCountsFn)(MediaSessionCounts* counts);
    for queries that the caller makes ("Activate:SessionManager RequestAsync put_Completed ...");
    copies at most `capacity` - 1 characters and a terminating zero, and returns the full length. */
 typedef size_t(WINAPI* MediaSessionCallsFn)(char* out, size_t capacity);
-/* Registers the stand-in's three classes in the prefix's machine registry, with this DLL's
-   path as their DllPath. Returns 0 on success. */
-typedef LONG(WINAPI* MediaSessionRegisterFn)(void);
 
 #ifdef __cplusplus
 }

@@ -204,20 +204,21 @@ __declspec(dllexport) HRESULT WINAPI
   return *factory != nullptr ? S_OK : E_UNEXPECTED;
 }
 
-__declspec(dllexport) LONG WINAPI media_session_register() {
+// The three classes in the prefix's machine registry, with this library as their DllPath.
+__declspec(dllexport) HRESULT WINAPI DllRegisterServer() {
   HMODULE self = nullptr;
   GetModuleHandleExW(
       GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&media_session_register), &self);
+      reinterpret_cast<LPCWSTR>(&DllRegisterServer), &self);
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(self, path, MAX_PATH);
   for (const wchar_t* name : kClasses) {
     const LONG result =
         RegSetKeyValueW(HKEY_LOCAL_MACHINE, ClassKey(name).c_str(), L"DllPath", REG_SZ, path,
                         static_cast<DWORD>((length + 1) * sizeof(wchar_t)));
-    if (result != ERROR_SUCCESS) return result;
+    if (result != ERROR_SUCCESS) return HRESULT_FROM_WIN32(result);
   }
-  return ERROR_SUCCESS;
+  return S_OK;
 }
 
 }  // extern "C"

@@ -17,6 +17,20 @@
 static const UiaServerScenario* scenario;
 static UiaServerCounts counts;
 
+/* Without a scenario (the demo, where no test describes the window), the window asked about is
+   served as it is: its title and class, and its first Edit child as the one Edit control, valued
+   by its text. Read at each ElementFromHandle; the demo probes one window at a time. */
+static wchar_t live_title[256], live_class[256], live_value[1024];
+static UiaServerEdit live_edit = {NULL, NULL, 1, live_value, UIA_EDIT_SERVES};
+static UiaServerScenario live = {live_title, live_class, 0, &live_edit, UIA_NULL_NONE, NULL};
+
+static void ReadLiveWindow(HWND window) {
+  HWND edit = FindWindowExW(window, NULL, L"Edit", NULL);
+  GetWindowTextW(window, live_title, 256);
+  GetClassNameW(window, live_class, 256);
+  live.edit_count = edit != NULL && GetWindowTextW(edit, live_value, 1024) > 0;
+}
+
 enum {
   kTreeScopeDescendants = 4,
   kControlTypeProperty = 30003,
@@ -175,6 +189,7 @@ static HRESULT STDMETHODCALLTYPE AutomationFromHandle(IUIAutomation* self, UIA_H
   (void)self;
   *element = NULL;
   if (!IsWindow((HWND)hwnd)) return 0x80040201; /* UIA_E_ELEMENTNOTAVAILABLE */
+  if (scenario == &live) ReadLiveWindow((HWND)hwnd);
   if (scenario->null_answer == UIA_NULL_ROOT) return S_OK;
   *element = (IUIAutomationElement*)NewObject(&element_vtbl, &IID_IUIAutomationElement, -1);
   return S_OK;
@@ -216,6 +231,12 @@ static void FillVtables(void) {
 #undef UNKNOWN_SLOTS
 }
 
+void WINAPI uia_server_set_scenario(const UiaServerScenario* new_scenario) {
+  FillVtables();
+  scenario = new_scenario;
+  ZeroMemory(&counts, sizeof counts);
+}
+
 /* The class factory */
 static HRESULT STDMETHODCALLTYPE FactoryQueryInterface(IClassFactory* self, REFIID riid,
                                                        void** out) {
@@ -239,7 +260,7 @@ static HRESULT STDMETHODCALLTYPE FactoryCreate(IClassFactory* self, IUnknown* ou
   (void)self;
   *out = NULL;
   if (outer != NULL) return CLASS_E_NOAGGREGATION;
-  if (scenario == NULL) return E_UNEXPECTED;
+  if (scenario == NULL) uia_server_set_scenario(&live);
   if (!IsEqualIID(riid, &IID_IUIAutomation)) {
     InterlockedIncrement(&counts.unexpected_arguments);
     return E_NOINTERFACE;
@@ -292,12 +313,6 @@ HRESULT WINAPI DllRegisterServer(void) {
 
 HRESULT WINAPI DllUnregisterServer(void) {
   return HRESULT_FROM_WIN32(RegDeleteTreeW(HKEY_LOCAL_MACHINE, CLASS_KEY));
-}
-
-void WINAPI uia_server_set_scenario(const UiaServerScenario* new_scenario) {
-  FillVtables();
-  scenario = new_scenario;
-  ZeroMemory(&counts, sizeof counts);
 }
 
 void WINAPI uia_server_counts(UiaServerCounts* out) { *out = counts; }
