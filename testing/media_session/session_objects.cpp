@@ -20,37 +20,10 @@ namespace {
 using Microsoft::WRL::ComPtr;
 using namespace runtime::abi;
 
-// Shared by the objects of one pass.
-class Scripted : public Counted {
+class PlaybackInfo final
+    : public Object<Scripted, IGlobalSystemMediaTransportControlsSessionPlaybackInfo> {
  public:
-  explicit Scripted(std::shared_ptr<const Script> script) : script_(std::move(script)) {}
-
- protected:
-  HRESULT Text(const char* method, bool null, const std::wstring& text, HSTRING* value) {
-    if (!Enter(method) || value == nullptr) return E_UNEXPECTED;
-    *value = MakeString(null, text);
-    return S_OK;
-  }
-  void OnFinalRelease() override { script_.reset(); }
-
-  std::shared_ptr<const Script> script_;
-};
-
-#define MEDIA_STANDIN_CAST(Interface)                                                     \
-  void* Cast(REFIID iid) {                                                                \
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) || \
-        IsEqualIID(iid, Interface::Iid())) {                                              \
-      return static_cast<Interface*>(this);                                               \
-    }                                                                                     \
-    return nullptr;                                                                       \
-  }
-
-class PlaybackInfo final : public Scripted,
-                           public IGlobalSystemMediaTransportControlsSessionPlaybackInfo {
- public:
-  using Scripted::Scripted;
-  MEDIA_STANDIN_IINSPECTABLE
-  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSessionPlaybackInfo)
+  using Object::Object;
 
   HRESULT STDMETHODCALLTYPE get_Controls(IInspectable**) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE get_PlaybackStatus(INT32* value) override {
@@ -60,12 +33,10 @@ class PlaybackInfo final : public Scripted,
   }
 };
 
-class MediaProperties final : public Scripted,
-                              public IGlobalSystemMediaTransportControlsSessionMediaProperties {
+class MediaProperties final
+    : public Object<Scripted, IGlobalSystemMediaTransportControlsSessionMediaProperties> {
  public:
-  using Scripted::Scripted;
-  MEDIA_STANDIN_IINSPECTABLE
-  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSessionMediaProperties)
+  using Object::Object;
 
   HRESULT STDMETHODCALLTYPE get_Title(HSTRING* value) override {
     return Text("get_Title", script_->title_null, script_->title, value);
@@ -89,11 +60,9 @@ class MediaProperties final : public Scripted,
   }
 };
 
-class Session final : public Scripted, public IGlobalSystemMediaTransportControlsSession {
+class Session final : public Object<Scripted, IGlobalSystemMediaTransportControlsSession> {
  public:
-  using Scripted::Scripted;
-  MEDIA_STANDIN_IINSPECTABLE
-  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSession)
+  using Object::Object;
 
   HRESULT STDMETHODCALLTYPE get_SourceAppUserModelId(HSTRING* value) override {
     return Text("get_SourceAppUserModelId", script_->app_id_null, script_->app_id, value);
@@ -121,11 +90,9 @@ class Session final : public Scripted, public IGlobalSystemMediaTransportControl
   }
 };
 
-class Manager final : public Scripted, public IGlobalSystemMediaTransportControlsSessionManager {
+class Manager final : public Object<Scripted, IGlobalSystemMediaTransportControlsSessionManager> {
  public:
-  using Scripted::Scripted;
-  MEDIA_STANDIN_IINSPECTABLE
-  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSessionManager)
+  using Object::Object;
 
   HRESULT STDMETHODCALLTYPE
   GetCurrentSession(IGlobalSystemMediaTransportControlsSession** session) override {
@@ -135,23 +102,10 @@ class Manager final : public Scripted, public IGlobalSystemMediaTransportControl
   }
 };
 
-class ManagerStatics final : public Scripted,
-                             public IActivationFactory,
-                             public IGlobalSystemMediaTransportControlsSessionManagerStatics {
+class ManagerStatics final
+    : public Factory<IGlobalSystemMediaTransportControlsSessionManagerStatics> {
  public:
-  using Scripted::Scripted;
-  MEDIA_STANDIN_IINSPECTABLE
-  void* Cast(REFIID iid) {
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, __uuidof(IActivationFactory))) {
-      return static_cast<IActivationFactory*>(this);
-    }
-    if (IsEqualIID(iid, IGlobalSystemMediaTransportControlsSessionManagerStatics::Iid())) {
-      return static_cast<IGlobalSystemMediaTransportControlsSessionManagerStatics*>(this);
-    }
-    return nullptr;
-  }
-  HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable**) override { return Unexpected(); }
+  using Factory::Factory;
   HRESULT STDMETHODCALLTYPE RequestAsync(
       IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>** operation) override {
     if (!Enter("RequestAsync") || operation == nullptr) return E_UNEXPECTED;
