@@ -57,15 +57,15 @@ TEST_F(BinaryMessengerTest, AnswersOnceAndNotAfterTheEngine) {
 }
 
 TEST_F(BinaryMessengerTest, RemovalForgetsTheHandlerBeforeTellingTheLibrary) {
-  size_t seen = 0;
+  int seen = 0;
   // Goes with the handler: notes how many registrations the library had seen by then.
   std::shared_ptr<void> witness(nullptr,
-                                [&seen](void*) { seen = Record().callback_registrations.size(); });
+                                [&seen](void*) { seen = Record().callback_registrations; });
   messenger_->SetMessageHandler("c", [witness](const uint8_t*, size_t, ReplyCallback) {});
   witness.reset();
   messenger_->SetMessageHandler("keep", [](const uint8_t*, size_t, ReplyCallback) {});
   messenger_->SetMessageHandler("c", nullptr);
-  EXPECT_EQ(seen, 2u);
+  EXPECT_EQ(seen, 2);
   EXPECT_EQ(Record().registered_channels, std::vector<std::string>{"keep"});
 }
 

@@ -37,9 +37,6 @@ struct HostSettings {
 // for on every window message.
 const HostSettings& ReadHostSettings();
 
-// The top-level messages worth a record line (the others would flood it), or null.
-const char* RecordedMessageName(UINT message);
-
 // When recording, the executable's CoUninitialize calls write "com-uninitialized" to the record
 // first (its import is redirected), so that a test sees what was released before COM went.
 void WatchComUninitialize();

@@ -9,6 +9,7 @@
 using orvane::testing::ChannelCallback;
 using orvane::testing::LiveEngineMessengerLocked;
 using orvane::testing::LiveLocked;
+using orvane::testing::LockedState;
 using orvane::testing::PendingReply;
 using orvane::testing::RecordViolationLocked;
 using orvane::testing::StandinState;
@@ -49,24 +50,21 @@ extern "C" {
 
 bool FlutterDesktopMessengerSend(FlutterDesktopMessengerRef messenger, const char* channel,
                                  const uint8_t* message, size_t message_size) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   return SendLocked(state, messenger, __func__, channel, message, message_size, nullptr, nullptr);
 }
 
 bool FlutterDesktopMessengerSendWithReply(FlutterDesktopMessengerRef messenger, const char* channel,
                                           const uint8_t* message, size_t message_size,
                                           FlutterDesktopBinaryReply reply, void* user_data) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   return SendLocked(state, messenger, __func__, channel, message, message_size, reply, user_data);
 }
 
 void FlutterDesktopMessengerSendResponse(FlutterDesktopMessengerRef messenger,
                                          const FlutterDesktopMessageResponseHandle* handle,
                                          const uint8_t* data, size_t data_length) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   LiveEngineMessengerLocked(state, messenger, __func__);
   // Answers race with the engine going away unless they hold the lock.
   if (!HoldsMessengerLockLocked(state)) {
@@ -89,20 +87,16 @@ void FlutterDesktopMessengerSendResponse(FlutterDesktopMessengerRef messenger,
 
 void FlutterDesktopMessengerSetCallback(FlutterDesktopMessengerRef messenger, const char* channel,
                                         FlutterDesktopMessageCallback callback, void* user_data) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   if (LiveEngineMessengerLocked(state, messenger, __func__) == nullptr) {
     return;
   }
-  orvane::testing::CallbackRegistration registration;
-  registration.channel = channel != nullptr ? channel : "";
-  registration.callback_present = callback != nullptr;
-  registration.user_data = user_data;
-  state.record.callback_registrations.push_back(registration);
+  ++state.record.callback_registrations;
+  const std::string name = channel != nullptr ? channel : "";
   if (callback == nullptr) {
-    state.channels.erase(registration.channel);
+    state.channels.erase(name);
   } else {
-    state.channels[registration.channel] = ChannelCallback{callback, user_data};
+    state.channels[name] = ChannelCallback{callback, user_data};
   }
   state.record.registered_channels.clear();
   for (const auto& channel : state.channels) {
@@ -111,8 +105,7 @@ void FlutterDesktopMessengerSetCallback(FlutterDesktopMessengerRef messenger, co
 }
 
 FlutterDesktopMessengerRef FlutterDesktopMessengerAddRef(FlutterDesktopMessengerRef messenger) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   ++state.record.messenger_add_refs;
   FlutterDesktopMessenger* live = LiveLocked(state, state.messengers, messenger, __func__);
   if (live != nullptr) {
@@ -122,8 +115,7 @@ FlutterDesktopMessengerRef FlutterDesktopMessengerAddRef(FlutterDesktopMessenger
 }
 
 void FlutterDesktopMessengerRelease(FlutterDesktopMessengerRef messenger) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   ++state.record.messenger_releases;
   if (LiveLocked(state, state.messengers, messenger, __func__) != nullptr) {
     orvane::testing::ReleaseMessengerLocked(state, messenger);
@@ -131,10 +123,9 @@ void FlutterDesktopMessengerRelease(FlutterDesktopMessengerRef messenger) {
 }
 
 bool FlutterDesktopMessengerIsAvailable(FlutterDesktopMessengerRef messenger) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   FlutterDesktopMessenger* live = LiveLocked(state, state.messengers, messenger, __func__);
-  return state.messenger_available && live != nullptr && live->engine_alive;
+  return live != nullptr && live->engine_alive;
 }
 
 FlutterDesktopMessengerRef FlutterDesktopMessengerLock(FlutterDesktopMessengerRef messenger) {
@@ -206,8 +197,7 @@ Delivery DeliverMessage(const std::string& channel, const std::vector<uint8_t>& 
 }
 
 std::vector<Response> ResponsesTo(uint64_t message_id) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   std::vector<Response> responses;
   for (const Response& response : state.record.responses) {
     if (response.message_id == message_id) {
@@ -220,8 +210,7 @@ std::vector<Response> ResponsesTo(uint64_t message_id) {
 bool ReplyToSent(size_t index, const std::vector<uint8_t>& reply) {
   PendingReply pending;
   {
-    StandinState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto [state, lock] = LockedState();
     auto found = state.pending_replies.find(index);
     if (found == state.pending_replies.end()) {
       return false;

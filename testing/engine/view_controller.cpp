@@ -6,6 +6,7 @@
 #include "tools/startup_profile.h"
 
 using orvane::testing::LiveLocked;
+using orvane::testing::LockedState;
 using orvane::testing::RetireLocked;
 using orvane::testing::StandinState;
 using orvane::testing::State;
@@ -66,16 +67,14 @@ void FlutterDesktopViewControllerDestroy(FlutterDesktopViewControllerRef control
 
 FlutterDesktopViewRef FlutterDesktopViewControllerGetView(
     FlutterDesktopViewControllerRef controller) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   FlutterDesktopViewController* live = LiveLocked(state, state.controllers, controller, __func__);
   return live == nullptr ? nullptr : &live->view;
 }
 
 void FlutterDesktopViewControllerForceRedraw(FlutterDesktopViewControllerRef controller) {
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kRedrawForced);
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   if (LiveLocked(state, state.controllers, controller, __func__) != nullptr) {
     ++state.record.redraws;
   }
@@ -108,8 +107,7 @@ bool FlutterDesktopViewControllerHandleTopLevelWindowProc(
 HWND FlutterDesktopViewGetHWND(FlutterDesktopViewRef view) {
   // The host asks for the view's window to attach it, right after registering the plug-ins.
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kPluginsRegistered);
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   // A view lives as long as its view controller.
   for (const auto& controller : state.controllers) {
     if (&controller.second->view == view) {
@@ -121,8 +119,7 @@ HWND FlutterDesktopViewGetHWND(FlutterDesktopViewRef view) {
 }
 
 void FlutterDesktopResyncOutputStreams(void) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   ++state.record.output_resyncs;
 }
 

@@ -96,28 +96,25 @@ class AsyncOperation final : public Object<Counted, ProgressSlots<Operation>, ab
       RecordUnexpected();
       return static_cast<HRESULT>(0x8000000E);  // E_ILLEGAL_METHOD_CALL
     }
-    if (completion_ == MEDIA_COMPLETE_RESULTS_FAIL) return E_FAIL;
     Microsoft::WRL::ComPtr<Result> copy = result_;
     *results = copy.Detach();
     return S_OK;
   }
 
   HRESULT STDMETHODCALLTYPE get_Id(UINT32* id) override {
-    if (!this->Enter(nullptr) || id == nullptr) return E_UNEXPECTED;
-    *id = 1;
-    return S_OK;
+    return this->Get(nullptr, id, [] { return 1u; });
   }
   HRESULT STDMETHODCALLTYPE get_Status(abi::AsyncStatus* status) override {
-    if (!this->Enter("get_Status") || status == nullptr) return E_UNEXPECTED;
-    std::lock_guard<std::mutex> hold(lock_);
-    *status = status_;
-    return S_OK;
+    return this->Get("get_Status", status, [&] {
+      std::lock_guard<std::mutex> hold(lock_);
+      return status_;
+    });
   }
   HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* error) override {
-    if (!this->Enter("get_ErrorCode") || error == nullptr) return E_UNEXPECTED;
-    std::lock_guard<std::mutex> hold(lock_);
-    *error = status_ == abi::kAsyncError && completion_ == MEDIA_COMPLETE_ERROR ? E_FAIL : S_OK;
-    return S_OK;
+    return this->Get("get_ErrorCode", error, [&] {
+      std::lock_guard<std::mutex> hold(lock_);
+      return status_ == abi::kAsyncError && completion_ == MEDIA_COMPLETE_ERROR ? E_FAIL : S_OK;
+    });
   }
   // Long enough for the waiter to have given the operation up before its handler runs.
   static constexpr DWORD kLateCancellation = 100;

@@ -23,7 +23,7 @@
    When the environment variable ORVANE_MEDIA_SESSION_REPORT names a file, the stand-in appends
    lines to it: "stuck" once an operation that does not complete has its handler, and, at each
    CoUninitialize call of the executable (once late completions have run), "counts " and the
-   fields of MediaSessionCounts after `created` as name=value. While loaded, the stand-in watches
+   fields of MediaSessionCounts as name=value. While loaded, the stand-in watches
    the executable's WindowsDeleteString, CreateEventW, SetEvent and CloseHandle imports
    (live_strings, live_events; a SetEvent that fails, on a closed handle say, is unexpected). */
 #pragma once
@@ -43,7 +43,6 @@ typedef enum MediaSessionCompletion {
   MEDIA_COMPLETE_LATER = 1,         /* completes on a thread of the stand-in's own */
   MEDIA_COMPLETE_ERROR = 2,         /* status Error, error code E_FAIL */
   MEDIA_COMPLETE_CANCELED = 3,      /* status Canceled */
-  MEDIA_COMPLETE_RESULTS_FAIL = 4,  /* status Completed, but GetResults fails */
   MEDIA_COMPLETE_ERROR_NO_CODE = 5, /* status Error, but the error code is S_OK */
   MEDIA_COMPLETE_NO_OPERATION = 6,  /* the call succeeds without handing out an operation, as a
                                        broken component might */
@@ -53,7 +52,6 @@ typedef enum MediaSessionCompletion {
 
 typedef struct MediaSessionScript {
   int has_session;       /* GetCurrentSession gives null when 0 */
-  int has_properties;    /* TryGetMediaPropertiesAsync's result is null when 0 */
   int has_playback_info; /* GetPlaybackInfo gives null when 0 */
   const wchar_t* title;  /* null: a null HSTRING */
   const wchar_t* artist;
@@ -75,7 +73,6 @@ typedef struct MediaSessionScript {
 } MediaSessionScript;
 
 typedef struct MediaSessionCounts {
-  LONG created;            /* objects handed out */
   LONG live;               /* objects not yet released to zero */
   LONG over_released;      /* Release calls on an object already at zero */
   LONG used_after_release; /* calls on an object already released to zero */

@@ -27,9 +27,7 @@ class PlaybackInfo final
 
   HRESULT STDMETHODCALLTYPE get_Controls(IInspectable**) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE get_PlaybackStatus(INT32* value) override {
-    if (!Enter("get_PlaybackStatus") || value == nullptr) return E_UNEXPECTED;
-    *value = script_->playback_status;
-    return S_OK;
+    return Get("get_PlaybackStatus", value, [&] { return script_->playback_status; });
   }
 };
 
@@ -54,9 +52,8 @@ class MediaProperties final
   HRESULT STDMETHODCALLTYPE get_AlbumTrackCount(INT32*) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE get_PlaybackType(IInspectable**) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE get_Thumbnail(IRandomAccessStreamReference** value) override {
-    if (!Enter("get_Thumbnail") || value == nullptr) return E_UNEXPECTED;
-    *value = script_->has_thumbnail ? MakeThumbnail(script_).Detach() : nullptr;
-    return S_OK;
+    return Get("get_Thumbnail", value,
+               [&] { return script_->has_thumbnail ? MakeThumbnail(script_).Detach() : nullptr; });
   }
 };
 
@@ -70,23 +67,20 @@ class Session final : public Object<Scripted, IGlobalSystemMediaTransportControl
   HRESULT STDMETHODCALLTYPE TryGetMediaPropertiesAsync(
       IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>** operation)
       override {
-    if (!Enter("TryGetMediaPropertiesAsync") || operation == nullptr) return E_UNEXPECTED;
-    ComPtr<IGlobalSystemMediaTransportControlsSessionMediaProperties> properties;
-    if (script_->has_properties)
-      properties = runtime::Adopt<IGlobalSystemMediaTransportControlsSessionMediaProperties>(
-          new MediaProperties(script_));
-    *operation =
-        MakeOperation<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>>(
-            script_->properties, std::move(properties))
-            .Detach();
-    return S_OK;
+    return Get("TryGetMediaPropertiesAsync", operation, [&] {
+      return MakeOperation<
+                 IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>>(
+                 script_->properties,
+                 runtime::Adopt<IGlobalSystemMediaTransportControlsSessionMediaProperties>(
+                     new MediaProperties(script_)))
+          .Detach();
+    });
   }
   HRESULT STDMETHODCALLTYPE GetTimelineProperties(IInspectable**) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE
   GetPlaybackInfo(IGlobalSystemMediaTransportControlsSessionPlaybackInfo** value) override {
-    if (!Enter("GetPlaybackInfo") || value == nullptr) return E_UNEXPECTED;
-    *value = script_->has_playback_info ? new PlaybackInfo(script_) : nullptr;
-    return S_OK;
+    return Get("GetPlaybackInfo", value,
+               [&] { return script_->has_playback_info ? new PlaybackInfo(script_) : nullptr; });
   }
 };
 
@@ -96,9 +90,8 @@ class Manager final : public Object<Scripted, IGlobalSystemMediaTransportControl
 
   HRESULT STDMETHODCALLTYPE
   GetCurrentSession(IGlobalSystemMediaTransportControlsSession** session) override {
-    if (!Enter("GetCurrentSession") || session == nullptr) return E_UNEXPECTED;
-    *session = script_->has_session ? new Session(script_) : nullptr;
-    return S_OK;
+    return Get("GetCurrentSession", session,
+               [&] { return script_->has_session ? new Session(script_) : nullptr; });
   }
 };
 
@@ -108,13 +101,13 @@ class ManagerStatics final
   using Factory::Factory;
   HRESULT STDMETHODCALLTYPE RequestAsync(
       IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>** operation) override {
-    if (!Enter("RequestAsync") || operation == nullptr) return E_UNEXPECTED;
-    auto manager =
-        runtime::Adopt<IGlobalSystemMediaTransportControlsSessionManager>(new Manager(script_));
-    *operation = MakeOperation<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>>(
-                     script_->request, std::move(manager))
-                     .Detach();
-    return S_OK;
+    return Get("RequestAsync", operation, [&] {
+      return MakeOperation<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>>(
+                 script_->request,
+                 runtime::Adopt<IGlobalSystemMediaTransportControlsSessionManager>(
+                     new Manager(script_)))
+          .Detach();
+    });
   }
 };
 

@@ -23,8 +23,8 @@ struct State {
   std::vector<std::thread> threads;
   std::set<HSTRING> strings;  // handed out, not yet deleted
   std::set<HANDLE> events;    // created by the executable, not yet closed
-  std::atomic<LONG> created{0}, live{0}, over_released{0}, used_after_release{0},
-      unexpected_calls{0}, cancels{0};
+  std::atomic<LONG> live{0}, over_released{0}, used_after_release{0}, unexpected_calls{0},
+      cancels{0};
 };
 
 State& TheState() {
@@ -48,7 +48,7 @@ std::shared_ptr<const Script> ReadScriptFile() {
   if (length == 0 || length >= MAX_PATH) return script;
   std::ifstream file(path, std::ios::binary);
   if (!file) return script;
-  script->has_session = script->has_properties = script->has_playback_info = true;
+  script->has_session = script->has_playback_info = true;
   std::string line;
   while (std::getline(file, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -97,8 +97,7 @@ MediaSessionCounts Counts() {
   JoinThreads();
   State& state = TheState();
   std::lock_guard<std::mutex> hold(state.lock);
-  return MediaSessionCounts{state.created.load(),
-                            state.live.load(),
+  return MediaSessionCounts{state.live.load(),
                             state.over_released.load(),
                             state.used_after_release.load(),
                             state.unexpected_calls.load(),
@@ -245,10 +244,7 @@ void RunLater(std::function<void()> body) {
   TheState().threads.emplace_back(std::move(body));
 }
 
-Counted::Counted() {
-  ++TheState().created;
-  ++TheState().live;
-}
+Counted::Counted() { ++TheState().live; }
 
 ULONG Counted::AddReference() {
   LONG now = references_.load();
@@ -317,7 +313,6 @@ __declspec(dllexport) void WINAPI media_session_set_script(const MediaSessionScr
   if (script != nullptr) {
     copy = std::make_shared<Script>();
     copy->has_session = script->has_session != 0;
-    copy->has_properties = script->has_properties != 0;
     copy->has_playback_info = script->has_playback_info != 0;
     const std::pair<const wchar_t*, std::pair<bool*, std::wstring*>> texts[] = {
         {script->title, {&copy->title_null, &copy->title}},

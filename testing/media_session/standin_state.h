@@ -24,7 +24,6 @@ namespace orvane::testing::media_session {
 // A copy of a MediaSessionScript that owns its texts and bytes.
 struct Script {
   bool has_session = false;
-  bool has_properties = false;
   bool has_playback_info = false;
   bool title_null = true, artist_null = true, album_null = true, app_id_null = true;
   std::wstring title, artist, album, app_id;
@@ -66,6 +65,14 @@ class Counted {
   bool Enter(const char* method);
   // A method the real classes have but nothing here should call.
   HRESULT Unexpected();
+  // A getter: what `make` returns goes to `out`, once the call is allowed (E_UNEXPECTED otherwise,
+  // or without `out`).
+  template <class T, class Make>
+  HRESULT Get(const char* method, T* out, Make make) {
+    if (!Enter(method) || out == nullptr) return E_UNEXPECTED;
+    *out = make();
+    return S_OK;
+  }
   virtual void OnFinalRelease() {}
   // Hands out `pointer` (already the right base) for a QueryInterface; null finds no interface.
   HRESULT Hand(void* pointer, void** out);
@@ -84,9 +91,7 @@ class Scripted : public Counted {
 
  protected:
   HRESULT Text(const char* method, bool null, const std::wstring& text, HSTRING* value) {
-    if (!Enter(method) || value == nullptr) return E_UNEXPECTED;
-    *value = MakeString(null, text);
-    return S_OK;
+    return Get(method, value, [&] { return MakeString(null, text); });
   }
   void OnFinalRelease() override { script_.reset(); }
 

@@ -20,14 +20,10 @@ class StandinBuffer final : public Object<Counted, IBuffer, IBufferByteAccess> {
   explicit StandinBuffer(UINT32 capacity) : bytes_(capacity) {}
 
   HRESULT STDMETHODCALLTYPE get_Capacity(UINT32* value) override {
-    if (!Enter(nullptr) || value == nullptr) return E_UNEXPECTED;
-    *value = static_cast<UINT32>(bytes_.size());
-    return S_OK;
+    return Get(nullptr, value, [&] { return static_cast<UINT32>(bytes_.size()); });
   }
   HRESULT STDMETHODCALLTYPE get_Length(UINT32* value) override {
-    if (!Enter(nullptr) || value == nullptr) return E_UNEXPECTED;
-    *value = length_;
-    return S_OK;
+    return Get(nullptr, value, [&] { return length_; });
   }
   HRESULT STDMETHODCALLTYPE put_Length(UINT32 value) override {
     if (!Enter(nullptr)) return E_UNEXPECTED;
@@ -39,9 +35,7 @@ class StandinBuffer final : public Object<Counted, IBuffer, IBufferByteAccess> {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Buffer(BYTE** value) override {
-    if (!Enter(nullptr) || value == nullptr) return E_UNEXPECTED;
-    *value = bytes_.data();
-    return S_OK;
+    return Get(nullptr, value, [&] { return bytes_.data(); });
   }
 
  private:
@@ -71,9 +65,7 @@ class Stream final : public Object<Scripted, IRandomAccessStreamWithContentType,
   using Object::Object;
 
   HRESULT STDMETHODCALLTYPE get_Size(UINT64* value) override {
-    if (!Enter("get_Size") || value == nullptr) return E_UNEXPECTED;
-    *value = script_->thumbnail.size();
-    return S_OK;
+    return Get("get_Size", value, [&] { return script_->thumbnail.size(); });
   }
   HRESULT STDMETHODCALLTYPE put_Size(UINT64) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE GetInputStreamAt(UINT64, IInputStream**) override {
@@ -121,12 +113,12 @@ class StreamReference final : public Object<Scripted, IRandomAccessStreamReferen
 
   HRESULT STDMETHODCALLTYPE
   OpenReadAsync(IAsyncOperation<IRandomAccessStreamWithContentType*>** operation) override {
-    if (!Enter("OpenReadAsync") || operation == nullptr) return E_UNEXPECTED;
-    auto stream = runtime::Adopt<IRandomAccessStreamWithContentType>(new Stream(script_));
-    *operation = MakeOperation<IAsyncOperation<IRandomAccessStreamWithContentType*>>(
-                     script_->open, std::move(stream))
-                     .Detach();
-    return S_OK;
+    return Get("OpenReadAsync", operation, [&] {
+      return MakeOperation<IAsyncOperation<IRandomAccessStreamWithContentType*>>(
+                 script_->open,
+                 runtime::Adopt<IRandomAccessStreamWithContentType>(new Stream(script_)))
+          .Detach();
+    });
   }
 };
 
@@ -135,9 +127,8 @@ class DataReader final : public Object<Counted, IDataReader> {
   explicit DataReader(std::vector<BYTE> bytes) : bytes_(std::move(bytes)) {}
 
   HRESULT STDMETHODCALLTYPE get_UnconsumedBufferLength(UINT32* value) override {
-    if (!Enter("get_UnconsumedBufferLength") || value == nullptr) return E_UNEXPECTED;
-    *value = static_cast<UINT32>(bytes_.size() - consumed_);
-    return S_OK;
+    return Get("get_UnconsumedBufferLength", value,
+               [&] { return static_cast<UINT32>(bytes_.size() - consumed_); });
   }
   HRESULT STDMETHODCALLTYPE get_UnicodeEncoding(INT32*) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE put_UnicodeEncoding(INT32) override { return Unexpected(); }
@@ -168,9 +159,8 @@ class BufferFactory final : public Factory<IBufferFactory> {
  public:
   BufferFactory() : Factory(nullptr) {}
   HRESULT STDMETHODCALLTYPE Create(UINT32 capacity, IBuffer** buffer) override {
-    if (!Enter("Create") || buffer == nullptr) return E_UNEXPECTED;
-    *buffer = static_cast<IBuffer*>(new StandinBuffer(capacity));
-    return S_OK;
+    return Get("Create", buffer,
+               [&] { return static_cast<IBuffer*>(new StandinBuffer(capacity)); });
   }
 };
 

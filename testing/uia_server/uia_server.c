@@ -53,7 +53,6 @@ static Object* NewObject(const void* vtbl, const IID* iid, int index) {
   object->refs = 1;
   object->iid = iid;
   object->index = index;
-  InterlockedIncrement(&counts.created);
   InterlockedIncrement(&counts.live);
   return object;
 }

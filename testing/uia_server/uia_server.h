@@ -47,7 +47,6 @@ typedef struct UiaServerScenario {
 } UiaServerScenario;
 
 typedef struct UiaServerCounts {
-  LONG created;              /* objects handed out */
   LONG live;                 /* objects not yet released to zero */
   LONG over_released;        /* Release calls on an object already at zero */
   LONG released_outside_com; /* final releases on a thread without COM */

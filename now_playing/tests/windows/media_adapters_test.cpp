@@ -59,7 +59,7 @@ std::vector<BYTE> Pattern(size_t count) {
 // A playing track whose thumbnail is the first 3 of `thumbnail`.
 MediaSessionScript Playing(const std::vector<BYTE>& thumbnail) {
   MediaSessionScript script = {};
-  script.has_session = script.has_properties = script.has_playback_info = 1;
+  script.has_session = script.has_playback_info = 1;
   script.title = L"Song";
   script.artist = L"Band";
   script.album = L"Album";
