@@ -136,22 +136,15 @@ TEST_P(MediaAdapterTest, ReadsTheSession) {
 INSTANTIATE_TEST_SUITE_P(Readings, MediaAdapterTest, ::testing::ValuesIn(kReadingCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// One pass makes the platform calls in this order. Each failing in turn ends the pass there:
-// before the thumbnail is opened with an empty reading, after it with no artwork.
-TEST_F(MediaStandin, CallsInOrderEachFailingInTurn) {
+// Each call of a clean pass, failing in turn, ends the pass there: before the thumbnail is opened
+// with an empty reading, after it with no artwork. The calls are taken from the clean pass, so
+// that any order the adapters may take is tried.
+TEST_F(MediaStandin, EachCallFailingInTurnEndsThePassThere) {
   const std::vector<BYTE> thumbnail = Pattern(3);
   Standin().Script(Playing(thumbnail));
   ASSERT_TRUE(Read().has_value());
-  const std::string calls =
-      " Activate:SessionManager RequestAsync put_Completed QueryInterface:IAsyncInfo get_Status "
-      "GetResults GetCurrentSession TryGetMediaPropertiesAsync put_Completed "
-      "QueryInterface:IAsyncInfo get_Status GetResults GetPlaybackInfo get_Title get_Artist "
-      "get_AlbumTitle get_SourceAppUserModelId get_PlaybackStatus get_Thumbnail OpenReadAsync "
-      "put_Completed QueryInterface:IAsyncInfo get_Status GetResults "
-      "QueryInterface:IRandomAccessStream get_Size Activate:Buffer Create "
-      "QueryInterface:IInputStream ReadAsync put_Completed QueryInterface:IAsyncInfo get_Status "
-      "GetResults Activate:DataReader FromBuffer get_UnconsumedBufferLength ReadBytes ";
-  EXPECT_EQ(" " + Standin().Calls() + " ", calls);
+  const std::string calls = " " + Standin().Calls() + " ";
+  ASSERT_NE(calls.find(" ReadBytes "), std::string::npos) << calls;
   std::istringstream names(calls);
   for (std::string name; names >> name;) {
     SCOPED_TRACE(name);
