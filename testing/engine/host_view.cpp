@@ -23,14 +23,14 @@ constexpr UINT kFrameMessage = WM_APP + 1;
 constexpr UINT_PTR kFrameTimer = 1;
 
 std::string WindowSummary(HWND window) {
-  wchar_t title[128] = L"";
-  ::GetWindowTextW(window, title, 128);
+  char title[128] = "";
+  ::GetWindowTextA(window, title, 128);
   RECT frame{};
   ::GetWindowRect(window, &frame);
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
   ::GetWindowPlacement(window, &placement);
-  return "title=" + Narrow(title) + " rect=" + std::to_string(frame.left) + "," +
+  return std::string("title=") + title + " rect=" + std::to_string(frame.left) + "," +
          std::to_string(frame.top) + "," + std::to_string(frame.right - frame.left) + "x" +
          std::to_string(frame.bottom - frame.top) +
          " visible=" + (::IsWindowVisible(window) ? "1" : "0") +
