@@ -21,7 +21,7 @@ shot="$build/demo-screenshot.png"
 
 # The media session: its classes registered to a copy outside the bundle, and a script naming the
 # track and its cover.
-demo="$build/demo"
+demo="$build/demo-standins"
 orvane_register_media_session "$demo"
 cat >"$demo/session.txt" <<EOF
 title=Harbour Lights

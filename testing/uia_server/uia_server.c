@@ -26,9 +26,14 @@ static UiaServerScenario live = {live_title, live_class, 0, &live_edit, UIA_NULL
 
 static void ReadLiveWindow(HWND window) {
   HWND edit = FindWindowExW(window, NULL, L"Edit", NULL);
+  DWORD_PTR length = 0;
   GetWindowTextW(window, live_title, 256);
   GetClassNameW(window, live_class, 256);
-  live.edit_count = edit != NULL && GetWindowTextW(edit, live_value, 1024) > 0;
+  /* The control's own text (another process's: GetWindowText would give only its caption). */
+  live.edit_count = edit != NULL &&
+                    SendMessageTimeoutW(edit, WM_GETTEXT, 1024, (LPARAM)live_value,
+                                        SMTO_ABORTIFHUNG, 1000, &length) &&
+                    length > 0;
 }
 
 enum {
