@@ -1,6 +1,7 @@
 // Channel messages both ways, responses, and the messenger's references and lock.
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -129,11 +130,16 @@ bool FlutterDesktopMessengerIsAvailable(FlutterDesktopMessengerRef messenger) {
 }
 
 FlutterDesktopMessengerRef FlutterDesktopMessengerLock(FlutterDesktopMessengerRef messenger) {
-  StandinState& state = State();
-  state.messenger_lock.lock();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  // A lock that another thread never gives back would block for ever: after a while the caller
+  // goes on without it, noted, so that the test fails instead of hanging.
+  const bool taken = State().messenger_lock.try_lock_for(std::chrono::seconds(5));
+  auto [state, lock] = LockedState();
   ++state.record.messenger_locks;
   LiveLocked(state, state.messengers, messenger, __func__);
+  if (!taken) {
+    RecordViolationLocked(state, std::string(__func__) + ": held by another thread for 5 s");
+    return messenger;
+  }
   // The library's lock is not recursive: taking it again on the same thread would deadlock.
   if (HoldsMessengerLockLocked(state)) {
     RecordViolationLocked(state, std::string(__func__) + ": lock already held by this thread");
