@@ -132,7 +132,12 @@ bool FlutterDesktopMessengerIsAvailable(FlutterDesktopMessengerRef messenger) {
 FlutterDesktopMessengerRef FlutterDesktopMessengerLock(FlutterDesktopMessengerRef messenger) {
   // A lock that another thread never gives back would block for ever: after a while the caller
   // goes on without it, noted, so that the test fails instead of hanging.
-  const bool taken = State().messenger_lock.try_lock_for(std::chrono::seconds(5));
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  bool taken = State().messenger_lock.try_lock();
+  while (!taken && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    taken = State().messenger_lock.try_lock();
+  }
   auto [state, lock] = LockedState();
   ++state.record.messenger_locks;
   LiveLocked(state, state.messengers, messenger, __func__);

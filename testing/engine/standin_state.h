@@ -54,10 +54,10 @@ struct PendingReply {
 
 struct StandinState {
   std::mutex mutex;
-  // FlutterDesktopMessengerLock's lock. Recursive and timed only so that a nested or never
-  // released lock is recorded as a violation rather than hanging the test. Its holder is tracked
-  // under `mutex`.
-  std::recursive_timed_mutex messenger_lock;
+  // FlutterDesktopMessengerLock's lock. Recursive, and tried rather than waited for, only so that
+  // a nested or never released lock is recorded as a violation rather than hanging the test. Its
+  // holder is tracked under `mutex`.
+  std::recursive_mutex messenger_lock;
   std::thread::id messenger_lock_owner;
   int messenger_lock_depth = 0;
 
