@@ -176,13 +176,12 @@ void FlutterDesktopMessengerUnlock(FlutterDesktopMessengerRef messenger) {
 namespace orvane::testing {
 
 Delivery DeliverMessage(const std::string& channel, const std::vector<uint8_t>& message) {
-  StandinState& state = State();
   ChannelCallback target;
   FlutterDesktopMessengerRef messenger = nullptr;
   FlutterDesktopMessageResponseHandle* handle = nullptr;
   Delivery delivery;
   {
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto [state, lock] = LockedState();
     auto found = state.channels.find(channel);
     if (found == state.channels.end() || state.engines.empty()) {
       return delivery;

@@ -48,10 +48,4 @@ inline void AppendRecord(const std::string& line) {
   std::fclose(file);
 }
 
-inline std::string PointerText(const void* pointer) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "%p", pointer);
-  return text;
-}
-
 }  // namespace orvane_standin

@@ -44,11 +44,10 @@ FlutterDesktopViewControllerRef FlutterDesktopViewControllerCreate(int width, in
 }
 
 void FlutterDesktopViewControllerDestroy(FlutterDesktopViewControllerRef controller) {
-  StandinState& state = State();
   HWND window = nullptr;
   std::function<void()> hook;
   {
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto [state, lock] = LockedState();
     ++state.record.view_controllers_destroyed;
     FlutterDesktopViewController* live = LiveLocked(state, state.controllers, controller, __func__);
     if (live == nullptr) {
@@ -83,10 +82,9 @@ void FlutterDesktopViewControllerForceRedraw(FlutterDesktopViewControllerRef con
 bool FlutterDesktopViewControllerHandleTopLevelWindowProc(
     FlutterDesktopViewControllerRef controller, HWND hwnd, UINT message, WPARAM wparam,
     LPARAM lparam, LRESULT* result) {
-  StandinState& state = State();
   std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler;
   {
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto [state, lock] = LockedState();
     if (LiveLocked(state, state.controllers, controller, __func__) == nullptr) {
       return false;
     }
