@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The demo command: builds the release bundle (what ships), runs orvane.exe from it under Wine (in a virtual
 # display, with the stand-in engine and plug-in libraries), saves a screenshot of its window and
-# closes the window as a user would. The stand-in engine's built-in UI shows the arguments it was
-# given, what the executable's URL functions answered and what is playing: a media-session
-# stand-in (built beside the bundle, never in it) is registered in the demo prefix and plays a
-# track with a cover picture (testing/media_session/demo/).
+# closes the window as a user would. The demo's UI program (demo/), run by the stand-in engine,
+# shows the arguments it was given, what the executable's URL functions answer for a browser-like
+# window with a page address in its address bar (read through the UI Automation stand-in), and
+# what is playing: the media-session stand-in plays a track with a cover picture. The stand-ins
+# are built beside the bundle, never in it, and registered in the demo prefix.
 #   scripts/demo.sh [SECONDS] [ARGUMENTS FOR orvane.exe...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,7 +21,7 @@ shot="$build/demo-screenshot.png"
 
 # The media session: its classes registered to a copy outside the bundle, and a script naming the
 # track and its cover.
-demo="$build/demo"
+demo="$build/demo-standins"
 orvane_register_media_session "$demo"
 cat >"$demo/session.txt" <<EOF
 title=Harbour Lights
@@ -32,6 +33,14 @@ thumbnail=$(windows_path "$demo/cover.png")
 EOF
 export ORVANE_MEDIA_SESSION_SCRIPT
 ORVANE_MEDIA_SESSION_SCRIPT=$(windows_path "$demo/session.txt")
+
+# A browser-like window with a page address in its address bar; the UI program finds it by title.
+orvane_register_standin "$demo" testing/uia_server/uia_server.dll
+export ORVANE_DEMO_BROWSER="Example page"
+page="https://example.org/orvane/demo"
+"$orvane_wine" "$build/testing/browser_window/browser_window.exe" --address "$page" \
+  "$ORVANE_DEMO_BROWSER" >"$build/demo-browser.log" 2>&1 </dev/null &
+browser=$!
 
 echo "== running $bundle/orvane.exe ${arguments[*]} for ${seconds}s"
 (cd "$bundle" && exec "$orvane_wine" orvane.exe "${arguments[@]}") \
@@ -45,5 +54,8 @@ echo "== screenshot saved: $shot"
   >/dev/null 2>&1 </dev/null || echo "no window to close"
 rc=0
 wait "$host" || rc=$?
+"$orvane_wine" "$build/tools/close_window.exe" ORVANE_BROWSER_WINDOW 10 >/dev/null 2>&1 </dev/null ||
+  true
+wait "$browser" || true
 echo "== orvane.exe exit code: $rc"
 exit "$rc"

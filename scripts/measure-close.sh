@@ -6,7 +6,7 @@
 # awaited media call never completing (RequestAsync, TryGetMediaPropertiesAsync, OpenReadAsync,
 # ReadAsync). The programs take turns, one run each per round; every window is closed 1.5 s after
 # it became visible, when the poller's first pass is over (or stuck). Medians over RUNS rounds,
-# each run timed by testing/tools/startup_timer.cpp.
+# each run timed by tools/startup_timer.cpp.
 #   scripts/measure-close.sh [RUNS [OPERATION...]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,7 +17,7 @@ source scripts/release-bundle.sh
 orvane_release_bundle "$build/measure-build.log"
 media="$build/measure-close"
 orvane_register_media_session "$media"
-export ORVANE_TIMER_CLOSE_AFTER_MS=1500 ORVANE_STANDIN_CALL_EXPORTS=0
+export ORVANE_TIMER_CLOSE_AFTER_MS=1500
 export ORVANE_MEDIA_SESSION_SCRIPT
 ORVANE_MEDIA_SESSION_SCRIPT=$(windows_path "$media/session.txt")
 cover=$(windows_path "$media/cover.png")

@@ -5,7 +5,7 @@
 # stand-in engine marks the steps it sees of the host's start-up, the bare window marks its own),
 # of the time until the window is visible (for orvane.exe that is the engine's first frame) and
 # from WM_CLOSE until the process has ended; then the host's own spans. Measured by
-# testing/tools/startup_timer.cpp inside Wine.
+# tools/startup_timer.cpp inside Wine.
 #   scripts/measure-startup.sh [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,9 +14,7 @@ runs=${1:-15}
 source scripts/release-bundle.sh
 orvane_release_bundle "$build/measure-build.log"
 
-echo "== bare Win32 window (testing/tools/bare_window.cpp) and $build/bundle/orvane.exe, $runs runs"
-# The stand-in UI only looks the URL exports up: the measurement is of the shell, not the probe.
-(cd "$build/bundle" && ORVANE_STANDIN_CALL_EXPORTS=0 \
-  "$build/wine-run.sh" "$build/tools/startup_timer.exe" "$runs" \
+echo "== bare Win32 window (tools/bare_window.cpp) and $build/bundle/orvane.exe, $runs runs"
+(cd "$build/bundle" && "$build/wine-run.sh" "$build/tools/startup_timer.exe" "$runs" \
   bare ORVANE_BARE_WINDOW "$(windows_path "$build/tools/bare_window.exe")" \
   orvane.exe FLUTTER_RUNNER_WIN32_WINDOW "$(windows_path "$build/bundle/orvane.exe")")

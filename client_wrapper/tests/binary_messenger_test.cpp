@@ -57,15 +57,15 @@ TEST_F(BinaryMessengerTest, AnswersOnceAndNotAfterTheEngine) {
 }
 
 TEST_F(BinaryMessengerTest, RemovalForgetsTheHandlerBeforeTellingTheLibrary) {
-  size_t seen = 0;
+  int seen = 0;
   // Goes with the handler: notes how many registrations the library had seen by then.
   std::shared_ptr<void> witness(nullptr,
-                                [&seen](void*) { seen = Record().callback_registrations.size(); });
+                                [&seen](void*) { seen = Record().callback_registrations; });
   messenger_->SetMessageHandler("c", [witness](const uint8_t*, size_t, ReplyCallback) {});
   witness.reset();
   messenger_->SetMessageHandler("keep", [](const uint8_t*, size_t, ReplyCallback) {});
   messenger_->SetMessageHandler("c", nullptr);
-  EXPECT_EQ(seen, 2u);
+  EXPECT_EQ(seen, 2);
   EXPECT_EQ(Record().registered_channels, std::vector<std::string>{"keep"});
 }
 
@@ -87,23 +87,24 @@ TEST_F(BinaryMessengerTest, HandlerMayReplaceItsOwnRegistration) {
 
 TEST_F(BinaryMessengerTest, SendsWithAndWithoutReply) {
   const uint8_t message[] = {5};
-  messenger_->Send("out", message, 1, nullptr);
+  messenger_->Send("plain", message, 1, nullptr);
   std::vector<Bytes> replies;
   auto reply = [&](const uint8_t* data, size_t size) {
     replies.emplace_back(data, data + size);
     if (size == 1) throw std::length_error("reply");  // must not unwind into the library
   };
-  messenger_->Send("out", message, 1, reply);
-  messenger_->Send("out", message, 1, reply);
+  messenger_->Send("answered", message, 1, reply);
+  messenger_->Send("answered", message, 1, reply);
   // Refused, the reply is destroyed uncalled.
   SetSendWithReplyRefused(true);
   auto alive = std::make_shared<int>(0);
-  messenger_->Send("out", nullptr, 0, [alive](const uint8_t*, size_t) { ADD_FAILURE(); });
+  messenger_->Send("refused", nullptr, 0, [alive](const uint8_t*, size_t) { ADD_FAILURE(); });
   EXPECT_EQ(alive.use_count(), 1);
   const std::vector<SentMessage> sent = Record().sent;
   ASSERT_EQ(sent.size(), 4u);
-  EXPECT_EQ(std::tie(sent[0].with_reply, sent[1].with_reply, sent[1].bytes, sent[3].accepted),
-            std::make_tuple(false, true, Bytes{5}, false));
+  EXPECT_EQ(std::tie(sent[0].channel, sent[0].with_reply, sent[1].channel, sent[1].with_reply,
+                     sent[1].bytes, sent[3].accepted),
+            std::make_tuple("plain", false, "answered", true, Bytes{5}, false));
   StderrCapture capture;
   EXPECT_TRUE(ReplyToSent(1, {4, 2}));
   EXPECT_TRUE(ReplyToSent(2, {3}));

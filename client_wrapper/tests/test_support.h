@@ -2,14 +2,13 @@
 
 #include <cstdint>
 #include <iostream>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "client_wrapper/byte_buffer_streams.h"
-#include "client_wrapper/method_result.h"
 #include "client_wrapper/standard_codec_serializer.h"
+#include "testing/recording_result.h"
 
 namespace orvane::testing {
 
@@ -51,25 +50,6 @@ class StderrCapture {
  private:
   std::ostringstream text_;
   std::streambuf* previous_;
-};
-
-// Notes the last answer given to it, and how many there were.
-struct RecordingResult : MethodResult {
-  void Success(const EncodableValue* result) override { Note("success", result); }
-  void Error(const std::string& code, const std::string& message,
-             const EncodableValue* details) override {
-    Note("error " + code + "/" + message, details);
-  }
-  void NotImplemented() override { Note("not implemented", nullptr); }
-  void Note(const std::string& what, const EncodableValue* v) {
-    ++answers;
-    outcome = what;
-    value = v != nullptr ? std::optional<EncodableValue>(*v) : std::nullopt;
-  }
-
-  int answers = 0;
-  std::string outcome = "none";
-  std::optional<EncodableValue> value;
 };
 
 }  // namespace orvane::testing

@@ -78,14 +78,13 @@ class Host {
   // `fails`: VIEW or WINDOW, what the stand-in makes fail.
   Host(const std::wstring& tail, const wchar_t* dpi, UINT consumed = 0,
        const std::wstring& fails = L"", bool engine_quits = false) {
-    // The child inherits this process's environment. The URL functions are found, not called.
+    // The child inherits this process's environment.
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_DPI", dpi);
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_CONSUME",
                               consumed != 0 ? std::to_wstring(consumed).c_str() : nullptr);
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_FAIL_VIEW", fails == L"VIEW" ? L"1" : nullptr);
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_FAIL_WINDOW", fails == L"WINDOW" ? L"1" : nullptr);
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_QUIT", engine_quits ? L"1" : nullptr);
-    ::SetEnvironmentVariableW(L"ORVANE_STANDIN_CALL_EXPORTS", L"0");
     ::SetEnvironmentVariableW(L"ORVANE_STANDIN_RECORD", record_.c_str());
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE error = ::CreateFileW(errors_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,

@@ -13,7 +13,7 @@
 
 #include "runner/tests/exe_host.h"
 #include "testing/engine/fingerprint.h"
-#include "testing/media_session/load.h"
+#include "testing/standin_library.h"
 
 namespace orvane {
 namespace {
@@ -27,9 +27,7 @@ void WriteFile(const std::wstring& path, const std::string& text) {
 // through its environment.
 struct MediaSession {
   MediaSession() {
-    const HMODULE module = testing::LoadMediaSession();
-    EXPECT_NE(module, nullptr);
-    ::FreeLibrary(module);
+    EXPECT_TRUE(testing::StandinLibrary(L"media_session.dll").registered());
     ::SetEnvironmentVariableW(L"ORVANE_MEDIA_SESSION_SCRIPT", script.c_str());
     ::SetEnvironmentVariableW(L"ORVANE_MEDIA_SESSION_REPORT", report.c_str());
   }

@@ -168,15 +168,19 @@ TEST(OrvaneExe, CarriesItsIconManifestAndVersionRecord) {
   };
   const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
   ASSERT_NE(fixed, nullptr);
-  EXPECT_EQ(std::tie(fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
-                     fixed->dwProductVersionLS),
-            std::make_tuple(0x00010000u, 1u, 0x00010000u, 1u));
-  for (const auto& [name, text] :
-       {std::pair{L"FileDescription", L"Orvane"}, std::pair{L"FileVersion", L"1.0.0+1"},
-        std::pair{L"ProductVersion", L"1.0.0+1"}}) {
+  const DWORD v[] = {ORVANE_PROJECT_VERSION};  // major, minor, patch, build
+  EXPECT_EQ(
+      std::tie(fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+               fixed->dwProductVersionLS),
+      std::make_tuple(v[0] << 16 | v[1], v[2] << 16 | v[3], v[0] << 16 | v[1], v[2] << 16 | v[3]));
+  const std::wstring text = std::to_wstring(v[0]) + L"." + std::to_wstring(v[1]) + L"." +
+                            std::to_wstring(v[2]) + L"+" + std::to_wstring(v[3]);
+  for (const auto& [name, expected] :
+       {std::pair{L"FileDescription", std::wstring(L"Orvane")}, std::pair{L"FileVersion", text},
+        std::pair{L"ProductVersion", text}}) {
     const auto* value = static_cast<const wchar_t*>(
         query((std::wstring(L"\\StringFileInfo\\040904b0\\") + name).c_str()));
-    EXPECT_EQ(std::wstring(value ? value : L"(missing)"), text) << name;
+    EXPECT_EQ(std::wstring(value ? value : L"(missing)"), expected) << name;
   }
 }
 

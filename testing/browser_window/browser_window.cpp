@@ -2,10 +2,11 @@
 // until it is closed or the process is ended. The build copies it under the browser executable
 // names so that the source classification meets real windows of processes with those image names.
 //
-//   chrome.exe [--ready EVENT] [--hidden] TITLE
+//   chrome.exe [--ready EVENT] [--hidden] [--address URL] TITLE
 //
 // --hidden creates the window without showing it. --ready names an event that is set once the
-// window has its title and is shown, so that a parent can wait for exactly that.
+// window has its title and is shown, so that a parent can wait for exactly that. --address gives
+// the window an address bar, an Edit control holding URL, for the URL probe to read.
 
 #include <windows.h>
 
@@ -32,11 +33,14 @@ int APIENTRY wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
   bool hidden = false;
   std::wstring title;
   std::wstring ready;
+  std::wstring address;
   for (int i = 1; i < count; ++i) {
     if (std::wstring(arguments[i]) == L"--hidden") {
       hidden = true;
     } else if (std::wstring(arguments[i]) == L"--ready" && i + 1 < count) {
       ready = arguments[++i];
+    } else if (std::wstring(arguments[i]) == L"--address" && i + 1 < count) {
+      address = arguments[++i];
     } else {
       title = arguments[i];
     }
@@ -52,6 +56,10 @@ int APIENTRY wWinMain(HINSTANCE instance, HINSTANCE, wchar_t*, int) {
   HWND window = ::CreateWindowExW(0, window_class.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW,
                                   0, 0, 320, 200, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
+  if (!address.empty()) {
+    ::CreateWindowExW(0, L"EDIT", address.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER, 8, 8, 290, 24,
+                      window, nullptr, instance, nullptr);
+  }
   if (!hidden) ::ShowWindow(window, SW_SHOWNOACTIVATE);
   if (!ready.empty()) {
     HANDLE event = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, ready.c_str());

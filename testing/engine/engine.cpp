@@ -3,10 +3,11 @@
 #include <memory>
 
 #include "testing/engine/standin_state.h"
-#include "testing/engine/startup_profile.h"
+#include "tools/startup_profile.h"
 
 using orvane::testing::EngineCreation;
 using orvane::testing::LiveLocked;
+using orvane::testing::LockedState;
 using orvane::testing::StandinState;
 using orvane::testing::State;
 
@@ -41,8 +42,7 @@ extern "C" {
 FlutterDesktopEngineRef FlutterDesktopEngineCreate(
     const FlutterDesktopEngineProperties* engine_properties) {
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kEngineCreated);
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   if (engine_properties != nullptr) {
     state.record.engines_created.push_back(CopyProperties(*engine_properties));
   }
@@ -59,8 +59,7 @@ FlutterDesktopEngineRef FlutterDesktopEngineCreate(
 }
 
 bool FlutterDesktopEngineDestroy(FlutterDesktopEngineRef engine) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   ++state.record.engine_destroy_calls;
   FlutterDesktopEngine* live = LiveLocked(state, state.engines, engine, __func__);
   if (live == nullptr) {
@@ -77,32 +76,26 @@ bool FlutterDesktopEngineDestroy(FlutterDesktopEngineRef engine) {
 }
 
 FlutterDesktopMessengerRef FlutterDesktopEngineGetMessenger(FlutterDesktopEngineRef engine) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   FlutterDesktopEngine* live = LiveLocked(state, state.engines, engine, __func__);
   return live == nullptr ? nullptr : live->messenger;
 }
 
 FlutterDesktopPluginRegistrarRef FlutterDesktopEngineGetPluginRegistrar(
     FlutterDesktopEngineRef engine, const char* plugin_name) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   if (LiveLocked(state, state.engines, engine, __func__) == nullptr) {
     return nullptr;
   }
   std::string name = plugin_name != nullptr ? plugin_name : "";
   state.record.registrar_names.push_back(name);
   auto& registrar = state.registrars[name];
-  if (!registrar) {
-    registrar = std::make_unique<FlutterDesktopPluginRegistrar>();
-    registrar->plugin_name = name;
-  }
+  if (!registrar) registrar = std::make_unique<FlutterDesktopPluginRegistrar>();
   return registrar.get();
 }
 
 void FlutterDesktopEngineReloadSystemFonts(FlutterDesktopEngineRef engine) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   LiveLocked(state, state.engines, engine, __func__);
   ++state.record.font_reloads;
 }
@@ -111,8 +104,7 @@ void FlutterDesktopEngineSetNextFrameCallback(FlutterDesktopEngineRef engine,
                                               FlutterDesktopOnNextFrameCallback callback,
                                               void* user_data) {
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kViewAttached);
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   ++state.record.next_frame_registrations;
   if (LiveLocked(state, state.engines, engine, __func__) == nullptr) {
     return;
@@ -129,8 +121,7 @@ bool FireNextFrame() {
   FlutterDesktopOnNextFrameCallback callback;
   void* user_data;
   {
-    StandinState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto [state, lock] = LockedState();
     callback = state.next_frame;
     user_data = state.next_frame_user_data;
     state.next_frame = nullptr;

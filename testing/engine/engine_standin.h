@@ -36,13 +36,6 @@ struct EngineCreation {
   int32_t engine_option_second = 0;
 };
 
-// One FlutterDesktopMessengerSetCallback call.
-struct CallbackRegistration {
-  std::string channel;
-  bool callback_present = false;
-  void* user_data = nullptr;
-};
-
 // One FlutterDesktopMessengerSendResponse call.
 struct Response {
   uint64_t message_id = 0;
@@ -73,7 +66,8 @@ struct EngineRecord {
   int messenger_unlocks = 0;
   // Messengers whose last reference has gone.
   int messengers_freed = 0;
-  std::vector<CallbackRegistration> callback_registrations;
+  // FlutterDesktopMessengerSetCallback calls.
+  int callback_registrations = 0;
   // Channels with a callback now, in name order.
   std::vector<std::string> registered_channels;
   std::vector<SentMessage> sent;
@@ -109,8 +103,6 @@ ORVANE_STANDIN_API std::vector<std::string> Verdict();
 
 ORVANE_STANDIN_API void SetEngineCreationFails(bool fails);
 ORVANE_STANDIN_API void SetViewControllerCreationFails(bool fails);
-// Unavailable: the messenger behaves as after its engine has gone.
-ORVANE_STANDIN_API void SetMessengerAvailable(bool available);
 ORVANE_STANDIN_API void SetSendWithReplyRefused(bool refused);
 // Decides what FlutterDesktopViewControllerHandleTopLevelWindowProc consumes (default: nothing).
 ORVANE_STANDIN_API void SetWindowProcHandler(

@@ -9,8 +9,8 @@
 #include "testing/engine/engine_standin.h"
 #include "testing/engine/host_standin.h"
 #include "testing/engine/standin_record.h"
-#include "testing/engine/startup_profile.h"
 #include "testing/import_redirect/import_redirect.h"
+#include "tools/startup_profile.h"
 
 namespace orvane_standin {
 
@@ -29,7 +29,6 @@ HostSettings ParseHostSettings() {
     settings.consume = true;
     settings.consumed_message = static_cast<UINT>(std::wcstoul(consume.c_str(), nullptr, 0));
   }
-  settings.call_exports = EnvironmentText(L"ORVANE_STANDIN_CALL_EXPORTS") != L"0";
   settings.post_quit = EnvironmentText(L"ORVANE_STANDIN_QUIT") == L"1";
   settings.recording = !EnvironmentText(L"ORVANE_STANDIN_RECORD").empty();
   return settings;
@@ -38,13 +37,9 @@ HostSettings ParseHostSettings() {
 std::optional<LRESULT> HandleTopLevelMessage(HWND /*window*/, UINT message, WPARAM /*wparam*/,
                                              LPARAM /*lparam*/) {
   const HostSettings& settings = ReadHostSettings();
-  const bool consumed = settings.consume && settings.consumed_message == message;
-  if (const char* name = RecordedMessageName(message)) {
-    AppendRecord(std::string("top-level-message ") + name + (consumed ? " consumed" : ""));
-  }
-  if (consumed) {
-    return LRESULT{0};
-  }
+  // The tests follow the teardown by this message.
+  if (message == WM_DESTROY) AppendRecord("top-level-message WM_DESTROY");
+  if (settings.consume && settings.consumed_message == message) return LRESULT{0};
   return std::nullopt;
 }
 
@@ -76,20 +71,6 @@ struct ApplyEnvironmentOnLoad {
 const HostSettings& ReadHostSettings() {
   static const HostSettings settings = ParseHostSettings();
   return settings;
-}
-
-const char* RecordedMessageName(UINT message) {
-  switch (message) {
-    case WM_DESTROY:
-      return "WM_DESTROY";
-    case WM_SIZE:
-      return "WM_SIZE";
-    case WM_FONTCHANGE:
-      return "WM_FONTCHANGE";
-    case WM_CLOSE:
-      return "WM_CLOSE";
-  }
-  return nullptr;
 }
 
 namespace {

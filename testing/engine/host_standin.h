@@ -12,8 +12,6 @@
 // clang-format off
 //   ORVANE_STANDIN_CONSUME=<message>  that top-level message (decimal or 0x hex) is consumed,
 //                                     with result 0
-//   ORVANE_STANDIN_CALL_EXPORTS=0     the stand-in UI looks up the URL exports but does not
-//                                     call them
 //   ORVANE_STANDIN_QUIT=1             after the first frame the engine posts the quit message on
 //                                     the window thread, as a UI asking the application to exit
 //   ORVANE_STANDIN_RECORD=<file>      where the record goes; it ends with "violations <count>"
@@ -31,7 +29,6 @@ struct HostSettings {
   bool fail_window = false;
   bool consume = false;
   UINT consumed_message = 0;
-  bool call_exports = true;
   bool post_quit = false;
   bool recording = false;
 };
@@ -39,9 +36,6 @@ struct HostSettings {
 // Read from the environment once, on first use: they are the process's launch settings, asked
 // for on every window message.
 const HostSettings& ReadHostSettings();
-
-// The top-level messages worth a record line (the others would flood it), or null.
-const char* RecordedMessageName(UINT message);
 
 // When recording, the executable's CoUninitialize calls write "com-uninitialized" to the record
 // first (its import is redirected), so that a test sees what was released before COM went.

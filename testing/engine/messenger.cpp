@@ -1,6 +1,7 @@
 // Channel messages both ways, responses, and the messenger's references and lock.
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -9,6 +10,7 @@
 using orvane::testing::ChannelCallback;
 using orvane::testing::LiveEngineMessengerLocked;
 using orvane::testing::LiveLocked;
+using orvane::testing::LockedState;
 using orvane::testing::PendingReply;
 using orvane::testing::RecordViolationLocked;
 using orvane::testing::StandinState;
@@ -49,24 +51,21 @@ extern "C" {
 
 bool FlutterDesktopMessengerSend(FlutterDesktopMessengerRef messenger, const char* channel,
                                  const uint8_t* message, size_t message_size) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   return SendLocked(state, messenger, __func__, channel, message, message_size, nullptr, nullptr);
 }
 
 bool FlutterDesktopMessengerSendWithReply(FlutterDesktopMessengerRef messenger, const char* channel,
                                           const uint8_t* message, size_t message_size,
                                           FlutterDesktopBinaryReply reply, void* user_data) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   return SendLocked(state, messenger, __func__, channel, message, message_size, reply, user_data);
 }
 
 void FlutterDesktopMessengerSendResponse(FlutterDesktopMessengerRef messenger,
                                          const FlutterDesktopMessageResponseHandle* handle,
                                          const uint8_t* data, size_t data_length) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   LiveEngineMessengerLocked(state, messenger, __func__);
   // Answers race with the engine going away unless they hold the lock.
   if (!HoldsMessengerLockLocked(state)) {
@@ -89,20 +88,16 @@ void FlutterDesktopMessengerSendResponse(FlutterDesktopMessengerRef messenger,
 
 void FlutterDesktopMessengerSetCallback(FlutterDesktopMessengerRef messenger, const char* channel,
                                         FlutterDesktopMessageCallback callback, void* user_data) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   if (LiveEngineMessengerLocked(state, messenger, __func__) == nullptr) {
     return;
   }
-  orvane::testing::CallbackRegistration registration;
-  registration.channel = channel != nullptr ? channel : "";
-  registration.callback_present = callback != nullptr;
-  registration.user_data = user_data;
-  state.record.callback_registrations.push_back(registration);
+  ++state.record.callback_registrations;
+  const std::string name = channel != nullptr ? channel : "";
   if (callback == nullptr) {
-    state.channels.erase(registration.channel);
+    state.channels.erase(name);
   } else {
-    state.channels[registration.channel] = ChannelCallback{callback, user_data};
+    state.channels[name] = ChannelCallback{callback, user_data};
   }
   state.record.registered_channels.clear();
   for (const auto& channel : state.channels) {
@@ -111,8 +106,7 @@ void FlutterDesktopMessengerSetCallback(FlutterDesktopMessengerRef messenger, co
 }
 
 FlutterDesktopMessengerRef FlutterDesktopMessengerAddRef(FlutterDesktopMessengerRef messenger) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   ++state.record.messenger_add_refs;
   FlutterDesktopMessenger* live = LiveLocked(state, state.messengers, messenger, __func__);
   if (live != nullptr) {
@@ -122,8 +116,7 @@ FlutterDesktopMessengerRef FlutterDesktopMessengerAddRef(FlutterDesktopMessenger
 }
 
 void FlutterDesktopMessengerRelease(FlutterDesktopMessengerRef messenger) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   ++state.record.messenger_releases;
   if (LiveLocked(state, state.messengers, messenger, __func__) != nullptr) {
     orvane::testing::ReleaseMessengerLocked(state, messenger);
@@ -131,18 +124,27 @@ void FlutterDesktopMessengerRelease(FlutterDesktopMessengerRef messenger) {
 }
 
 bool FlutterDesktopMessengerIsAvailable(FlutterDesktopMessengerRef messenger) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   FlutterDesktopMessenger* live = LiveLocked(state, state.messengers, messenger, __func__);
-  return state.messenger_available && live != nullptr && live->engine_alive;
+  return live != nullptr && live->engine_alive;
 }
 
 FlutterDesktopMessengerRef FlutterDesktopMessengerLock(FlutterDesktopMessengerRef messenger) {
-  StandinState& state = State();
-  state.messenger_lock.lock();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  // A lock that another thread never gives back would block for ever: after a while the caller
+  // goes on without it, noted, so that the test fails instead of hanging.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  bool taken = State().messenger_lock.try_lock();
+  while (!taken && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    taken = State().messenger_lock.try_lock();
+  }
+  auto [state, lock] = LockedState();
   ++state.record.messenger_locks;
   LiveLocked(state, state.messengers, messenger, __func__);
+  if (!taken) {
+    RecordViolationLocked(state, std::string(__func__) + ": held by another thread for 5 s");
+    return messenger;
+  }
   // The library's lock is not recursive: taking it again on the same thread would deadlock.
   if (HoldsMessengerLockLocked(state)) {
     RecordViolationLocked(state, std::string(__func__) + ": lock already held by this thread");
@@ -174,13 +176,12 @@ void FlutterDesktopMessengerUnlock(FlutterDesktopMessengerRef messenger) {
 namespace orvane::testing {
 
 Delivery DeliverMessage(const std::string& channel, const std::vector<uint8_t>& message) {
-  StandinState& state = State();
   ChannelCallback target;
   FlutterDesktopMessengerRef messenger = nullptr;
   FlutterDesktopMessageResponseHandle* handle = nullptr;
   Delivery delivery;
   {
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto [state, lock] = LockedState();
     auto found = state.channels.find(channel);
     if (found == state.channels.end() || state.engines.empty()) {
       return delivery;
@@ -206,8 +207,7 @@ Delivery DeliverMessage(const std::string& channel, const std::vector<uint8_t>& 
 }
 
 std::vector<Response> ResponsesTo(uint64_t message_id) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   std::vector<Response> responses;
   for (const Response& response : state.record.responses) {
     if (response.message_id == message_id) {
@@ -220,8 +220,7 @@ std::vector<Response> ResponsesTo(uint64_t message_id) {
 bool ReplyToSent(size_t index, const std::vector<uint8_t>& reply) {
   PendingReply pending;
   {
-    StandinState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto [state, lock] = LockedState();
     auto found = state.pending_replies.find(index);
     if (found == state.pending_replies.end()) {
       return false;

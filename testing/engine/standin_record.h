@@ -23,18 +23,7 @@ inline std::wstring EnvironmentText(const wchar_t* name) {
   return std::wstring(value, length);
 }
 
-// UTF-16 to UTF-8 and back, for the record and the stand-in UI.
-inline std::string Narrow(const std::wstring& text) {
-  if (text.empty()) {
-    return std::string();
-  }
-  const int size =
-      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<size_t>(size > 0 ? size - 1 : 0), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
+// UTF-8 to UTF-16, for the stand-ins' texts and the demo.
 inline std::wstring Widen(const std::string& text) {
   if (text.empty()) {
     return std::wstring();
@@ -57,12 +46,6 @@ inline void AppendRecord(const std::string& line) {
   std::fputs(line.c_str(), file);
   std::fputc('\n', file);
   std::fclose(file);
-}
-
-inline std::string PointerText(const void* pointer) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "%p", pointer);
-  return text;
 }
 
 }  // namespace orvane_standin

@@ -7,6 +7,11 @@ StandinState& State() {
   return *state;
 }
 
+std::pair<StandinState&, std::unique_lock<std::mutex>> LockedState() {
+  StandinState& state = State();
+  return {state, std::unique_lock<std::mutex>(state.mutex)};
+}
+
 void RecordViolationLocked(StandinState& state, const std::string& what) {
   state.record.violations.push_back(what);
 }
@@ -55,15 +60,13 @@ void ReleaseEngineLocked(StandinState& state, FlutterDesktopEngineRef engine) {
 void ResetEngineStandin() {
   std::vector<HWND> windows;
   {
-    StandinState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto [state, lock] = LockedState();
     for (auto& entry : state.controllers) {
       windows.push_back(entry.second->view.window);
     }
     state.record = EngineRecord();
     state.engine_creation_fails = false;
     state.view_controller_creation_fails = false;
-    state.messenger_available = true;
     state.send_with_reply_refused = false;
     state.window_proc_handler = nullptr;
     state.view_controller_destroy_hook = nullptr;
@@ -85,8 +88,7 @@ void ResetEngineStandin() {
 }
 
 EngineRecord Record() {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   return state.record;
 }
 
@@ -94,8 +96,7 @@ namespace {
 
 template <typename Change>
 void Update(Change change) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   change(state);
 }
 
@@ -107,10 +108,6 @@ void SetEngineCreationFails(bool fails) {
 
 void SetViewControllerCreationFails(bool fails) {
   Update([fails](StandinState& state) { state.view_controller_creation_fails = fails; });
-}
-
-void SetMessengerAvailable(bool available) {
-  Update([available](StandinState& state) { state.messenger_available = available; });
 }
 
 void SetSendWithReplyRefused(bool refused) {

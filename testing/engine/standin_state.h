@@ -38,9 +38,7 @@ struct FlutterDesktopMessageResponseHandle {
   bool answered = false;
 };
 
-struct FlutterDesktopPluginRegistrar {
-  std::string plugin_name;
-};
+struct FlutterDesktopPluginRegistrar {};
 
 namespace orvane::testing {
 
@@ -56,8 +54,9 @@ struct PendingReply {
 
 struct StandinState {
   std::mutex mutex;
-  // FlutterDesktopMessengerLock's lock. Recursive only so that a nested lock is recorded as a
-  // violation rather than hanging the test. Its holder is tracked under `mutex`.
+  // FlutterDesktopMessengerLock's lock. Recursive, and tried rather than waited for, only so that
+  // a nested or never released lock is recorded as a violation rather than hanging the test. Its
+  // holder is tracked under `mutex`.
   std::recursive_mutex messenger_lock;
   std::thread::id messenger_lock_owner;
   int messenger_lock_depth = 0;
@@ -65,7 +64,6 @@ struct StandinState {
   EngineRecord record;
   bool engine_creation_fails = false;
   bool view_controller_creation_fails = false;
-  bool messenger_available = true;
   bool send_with_reply_refused = false;
   std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> window_proc_handler;
   std::function<void()> view_controller_destroy_hook;
@@ -87,6 +85,8 @@ struct StandinState {
 };
 
 StandinState& State();
+// The state with `mutex` held until the lock goes: `auto [state, lock] = LockedState();`.
+std::pair<StandinState&, std::unique_lock<std::mutex>> LockedState();
 
 // With `mutex` held: notes a call that the real library would reject or crash on.
 void RecordViolationLocked(StandinState& state, const std::string& what);

@@ -3,9 +3,10 @@
 #include <memory>
 
 #include "testing/engine/standin_state.h"
-#include "testing/engine/startup_profile.h"
+#include "tools/startup_profile.h"
 
 using orvane::testing::LiveLocked;
+using orvane::testing::LockedState;
 using orvane::testing::RetireLocked;
 using orvane::testing::StandinState;
 using orvane::testing::State;
@@ -43,11 +44,10 @@ FlutterDesktopViewControllerRef FlutterDesktopViewControllerCreate(int width, in
 }
 
 void FlutterDesktopViewControllerDestroy(FlutterDesktopViewControllerRef controller) {
-  StandinState& state = State();
   HWND window = nullptr;
   std::function<void()> hook;
   {
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto [state, lock] = LockedState();
     ++state.record.view_controllers_destroyed;
     FlutterDesktopViewController* live = LiveLocked(state, state.controllers, controller, __func__);
     if (live == nullptr) {
@@ -66,16 +66,14 @@ void FlutterDesktopViewControllerDestroy(FlutterDesktopViewControllerRef control
 
 FlutterDesktopViewRef FlutterDesktopViewControllerGetView(
     FlutterDesktopViewControllerRef controller) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   FlutterDesktopViewController* live = LiveLocked(state, state.controllers, controller, __func__);
   return live == nullptr ? nullptr : &live->view;
 }
 
 void FlutterDesktopViewControllerForceRedraw(FlutterDesktopViewControllerRef controller) {
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kRedrawForced);
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   if (LiveLocked(state, state.controllers, controller, __func__) != nullptr) {
     ++state.record.redraws;
   }
@@ -84,10 +82,9 @@ void FlutterDesktopViewControllerForceRedraw(FlutterDesktopViewControllerRef con
 bool FlutterDesktopViewControllerHandleTopLevelWindowProc(
     FlutterDesktopViewControllerRef controller, HWND hwnd, UINT message, WPARAM wparam,
     LPARAM lparam, LRESULT* result) {
-  StandinState& state = State();
   std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler;
   {
-    std::lock_guard<std::mutex> lock(state.mutex);
+    auto [state, lock] = LockedState();
     if (LiveLocked(state, state.controllers, controller, __func__) == nullptr) {
       return false;
     }
@@ -108,8 +105,7 @@ bool FlutterDesktopViewControllerHandleTopLevelWindowProc(
 HWND FlutterDesktopViewGetHWND(FlutterDesktopViewRef view) {
   // The host asks for the view's window to attach it, right after registering the plug-ins.
   orvane_standin::MarkStartupStep(orvane_standin::StartupStep::kPluginsRegistered);
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   // A view lives as long as its view controller.
   for (const auto& controller : state.controllers) {
     if (&controller.second->view == view) {
@@ -121,8 +117,7 @@ HWND FlutterDesktopViewGetHWND(FlutterDesktopViewRef view) {
 }
 
 void FlutterDesktopResyncOutputStreams(void) {
-  StandinState& state = State();
-  std::lock_guard<std::mutex> lock(state.mutex);
+  auto [state, lock] = LockedState();
   ++state.record.output_resyncs;
 }
 

@@ -40,9 +40,7 @@ struct ProgressSlots<abi::IAsyncOperationWithProgress<Result, Progress>>
 };
 
 template <class Operation>
-class AsyncOperation final : public Counted,
-                             public ProgressSlots<Operation>,
-                             public abi::AsyncInfo {
+class AsyncOperation final : public Object<Counted, ProgressSlots<Operation>, abi::AsyncInfo> {
  public:
   using Result = std::remove_pointer_t<typename Operation::ResultType>;
   using Handler = typename Operation::Handler;
@@ -66,21 +64,8 @@ class AsyncOperation final : public Counted,
     }
   }
 
-  MEDIA_STANDIN_IINSPECTABLE
-
-  void* Cast(REFIID iid) {
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, Operation::Iid())) {
-      return static_cast<Operation*>(this);
-    }
-    if (IsEqualIID(iid, __uuidof(abi::AsyncInfo)) && Enter("QueryInterface:IAsyncInfo")) {
-      return static_cast<abi::AsyncInfo*>(this);
-    }
-    return nullptr;
-  }
-
   HRESULT STDMETHODCALLTYPE put_Completed(Handler* handler) override {
-    if (!Enter("put_Completed")) return E_UNEXPECTED;
+    if (!this->Enter("put_Completed")) return E_UNEXPECTED;
     if (!AnswersAsTheSystemAsks(handler)) {
       RecordUnexpected();
       return E_INVALIDARG;
@@ -102,43 +87,40 @@ class AsyncOperation final : public Counted,
     }
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE get_Completed(Handler**) override { return Unexpected(); }
+  HRESULT STDMETHODCALLTYPE get_Completed(Handler**) override { return this->Unexpected(); }
   HRESULT STDMETHODCALLTYPE GetResults(typename Operation::ResultType* results) override {
-    if (!Enter("GetResults") || results == nullptr) return E_UNEXPECTED;
+    if (!this->Enter("GetResults") || results == nullptr) return E_UNEXPECTED;
     *results = nullptr;
     std::lock_guard<std::mutex> hold(lock_);
     if (status_ != abi::kAsyncCompleted) {
       RecordUnexpected();
       return static_cast<HRESULT>(0x8000000E);  // E_ILLEGAL_METHOD_CALL
     }
-    if (completion_ == MEDIA_COMPLETE_RESULTS_FAIL) return E_FAIL;
     Microsoft::WRL::ComPtr<Result> copy = result_;
     *results = copy.Detach();
     return S_OK;
   }
 
   HRESULT STDMETHODCALLTYPE get_Id(UINT32* id) override {
-    if (!Enter(nullptr) || id == nullptr) return E_UNEXPECTED;
-    *id = 1;
-    return S_OK;
+    return this->Get(nullptr, id, [] { return 1u; });
   }
   HRESULT STDMETHODCALLTYPE get_Status(abi::AsyncStatus* status) override {
-    if (!Enter("get_Status") || status == nullptr) return E_UNEXPECTED;
-    std::lock_guard<std::mutex> hold(lock_);
-    *status = status_;
-    return S_OK;
+    return this->Get("get_Status", status, [&] {
+      std::lock_guard<std::mutex> hold(lock_);
+      return status_;
+    });
   }
   HRESULT STDMETHODCALLTYPE get_ErrorCode(HRESULT* error) override {
-    if (!Enter("get_ErrorCode") || error == nullptr) return E_UNEXPECTED;
-    std::lock_guard<std::mutex> hold(lock_);
-    *error = status_ == abi::kAsyncError && completion_ == MEDIA_COMPLETE_ERROR ? E_FAIL : S_OK;
-    return S_OK;
+    return this->Get("get_ErrorCode", error, [&] {
+      std::lock_guard<std::mutex> hold(lock_);
+      return status_ == abi::kAsyncError && completion_ == MEDIA_COMPLETE_ERROR ? E_FAIL : S_OK;
+    });
   }
   // Long enough for the waiter to have given the operation up before its handler runs.
   static constexpr DWORD kLateCancellation = 100;
 
   HRESULT STDMETHODCALLTYPE Cancel() override {
-    if (!Enter("Cancel")) return E_UNEXPECTED;
+    if (!this->Enter("Cancel")) return E_UNEXPECTED;
     RecordCancel();
     std::lock_guard<std::mutex> hold(lock_);
     // Cancelling what has ended already changes nothing.
@@ -148,7 +130,7 @@ class AsyncOperation final : public Counted,
     }
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Close() override { return Enter(nullptr) ? S_OK : E_UNEXPECTED; }
+  HRESULT STDMETHODCALLTYPE Close() override { return this->Enter(nullptr) ? S_OK : E_UNEXPECTED; }
 
  private:
   // An agile handler of the right type, whose QueryInterface keeps the rules for the other

@@ -1,7 +1,9 @@
 /* Control interface of the media-session stand-in (media_session.dll), which serves the Runtime
    classes Windows.Media.Control.GlobalSystemMediaTransportControlsSessionManager,
    Windows.Storage.Streams.Buffer and Windows.Storage.Streams.DataReader once registered in the
-   test prefix (media_session_register).
+   test prefix (DllRegisterServer: the classes in the prefix's machine registry, with this DLL's
+   path as their DllPath; tests call it through testing/standin_library.h, the demo through
+   regsvr32).
 
    The session it reports comes from the script set in process (media_session_set_script) or,
    when none is set, from the UTF-8 text file that the environment variable
@@ -21,7 +23,7 @@
    When the environment variable ORVANE_MEDIA_SESSION_REPORT names a file, the stand-in appends
    lines to it: "stuck" once an operation that does not complete has its handler, and, at each
    CoUninitialize call of the executable (once late completions have run), "counts " and the
-   fields of MediaSessionCounts after `created` as name=value. While loaded, the stand-in watches
+   fields of MediaSessionCounts as name=value. While loaded, the stand-in watches
    the executable's WindowsDeleteString, CreateEventW, SetEvent and CloseHandle imports
    (live_strings, live_events; a SetEvent that fails, on a closed handle say, is unexpected). */
 #pragma once
@@ -41,7 +43,6 @@ typedef enum MediaSessionCompletion {
   MEDIA_COMPLETE_LATER = 1,         /* completes on a thread of the stand-in's own */
   MEDIA_COMPLETE_ERROR = 2,         /* status Error, error code E_FAIL */
   MEDIA_COMPLETE_CANCELED = 3,      /* status Canceled */
-  MEDIA_COMPLETE_RESULTS_FAIL = 4,  /* status Completed, but GetResults fails */
   MEDIA_COMPLETE_ERROR_NO_CODE = 5, /* status Error, but the error code is S_OK */
   MEDIA_COMPLETE_NO_OPERATION = 6,  /* the call succeeds without handing out an operation, as a
                                        broken component might */
@@ -51,7 +52,6 @@ typedef enum MediaSessionCompletion {
 
 typedef struct MediaSessionScript {
   int has_session;       /* GetCurrentSession gives null when 0 */
-  int has_properties;    /* TryGetMediaPropertiesAsync's result is null when 0 */
   int has_playback_info; /* GetPlaybackInfo gives null when 0 */
   const wchar_t* title;  /* null: a null HSTRING */
   const wchar_t* artist;
@@ -75,7 +75,6 @@ typedef struct MediaSessionScript {
 } MediaSessionScript;
 
 typedef struct MediaSessionCounts {
-  LONG created;            /* objects handed out */
   LONG live;               /* objects not yet released to zero */
   LONG over_released;      /* Release calls on an object already at zero */
   LONG used_after_release; /* calls on an object already released to zero */
@@ -98,9 +97,6 @@ typedef void(WINAPI* MediaSessionCountsFn)(MediaSessionCounts* counts);
    for queries that the caller makes ("Activate:SessionManager RequestAsync put_Completed ...");
    copies at most `capacity` - 1 characters and a terminating zero, and returns the full length. */
 typedef size_t(WINAPI* MediaSessionCallsFn)(char* out, size_t capacity);
-/* Registers the stand-in's three classes in the prefix's machine registry, with this DLL's
-   path as their DllPath. Returns 0 on success. */
-typedef LONG(WINAPI* MediaSessionRegisterFn)(void);
 
 #ifdef __cplusplus
 }

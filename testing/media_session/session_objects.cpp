@@ -20,52 +20,21 @@ namespace {
 using Microsoft::WRL::ComPtr;
 using namespace runtime::abi;
 
-// Shared by the objects of one pass.
-class Scripted : public Counted {
+class PlaybackInfo final
+    : public Object<Scripted, IGlobalSystemMediaTransportControlsSessionPlaybackInfo> {
  public:
-  explicit Scripted(std::shared_ptr<const Script> script) : script_(std::move(script)) {}
-
- protected:
-  HRESULT Text(const char* method, bool null, const std::wstring& text, HSTRING* value) {
-    if (!Enter(method) || value == nullptr) return E_UNEXPECTED;
-    *value = MakeString(null, text);
-    return S_OK;
-  }
-  void OnFinalRelease() override { script_.reset(); }
-
-  std::shared_ptr<const Script> script_;
-};
-
-#define MEDIA_STANDIN_CAST(Interface)                                                     \
-  void* Cast(REFIID iid) {                                                                \
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) || \
-        IsEqualIID(iid, Interface::Iid())) {                                              \
-      return static_cast<Interface*>(this);                                               \
-    }                                                                                     \
-    return nullptr;                                                                       \
-  }
-
-class PlaybackInfo final : public Scripted,
-                           public IGlobalSystemMediaTransportControlsSessionPlaybackInfo {
- public:
-  using Scripted::Scripted;
-  MEDIA_STANDIN_IINSPECTABLE
-  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSessionPlaybackInfo)
+  using Object::Object;
 
   HRESULT STDMETHODCALLTYPE get_Controls(IInspectable**) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE get_PlaybackStatus(INT32* value) override {
-    if (!Enter("get_PlaybackStatus") || value == nullptr) return E_UNEXPECTED;
-    *value = script_->playback_status;
-    return S_OK;
+    return Get("get_PlaybackStatus", value, [&] { return script_->playback_status; });
   }
 };
 
-class MediaProperties final : public Scripted,
-                              public IGlobalSystemMediaTransportControlsSessionMediaProperties {
+class MediaProperties final
+    : public Object<Scripted, IGlobalSystemMediaTransportControlsSessionMediaProperties> {
  public:
-  using Scripted::Scripted;
-  MEDIA_STANDIN_IINSPECTABLE
-  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSessionMediaProperties)
+  using Object::Object;
 
   HRESULT STDMETHODCALLTYPE get_Title(HSTRING* value) override {
     return Text("get_Title", script_->title_null, script_->title, value);
@@ -83,17 +52,14 @@ class MediaProperties final : public Scripted,
   HRESULT STDMETHODCALLTYPE get_AlbumTrackCount(INT32*) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE get_PlaybackType(IInspectable**) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE get_Thumbnail(IRandomAccessStreamReference** value) override {
-    if (!Enter("get_Thumbnail") || value == nullptr) return E_UNEXPECTED;
-    *value = script_->has_thumbnail ? MakeThumbnail(script_).Detach() : nullptr;
-    return S_OK;
+    return Get("get_Thumbnail", value,
+               [&] { return script_->has_thumbnail ? MakeThumbnail(script_).Detach() : nullptr; });
   }
 };
 
-class Session final : public Scripted, public IGlobalSystemMediaTransportControlsSession {
+class Session final : public Object<Scripted, IGlobalSystemMediaTransportControlsSession> {
  public:
-  using Scripted::Scripted;
-  MEDIA_STANDIN_IINSPECTABLE
-  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSession)
+  using Object::Object;
 
   HRESULT STDMETHODCALLTYPE get_SourceAppUserModelId(HSTRING* value) override {
     return Text("get_SourceAppUserModelId", script_->app_id_null, script_->app_id, value);
@@ -101,66 +67,47 @@ class Session final : public Scripted, public IGlobalSystemMediaTransportControl
   HRESULT STDMETHODCALLTYPE TryGetMediaPropertiesAsync(
       IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>** operation)
       override {
-    if (!Enter("TryGetMediaPropertiesAsync") || operation == nullptr) return E_UNEXPECTED;
-    ComPtr<IGlobalSystemMediaTransportControlsSessionMediaProperties> properties;
-    if (script_->has_properties)
-      properties = runtime::Adopt<IGlobalSystemMediaTransportControlsSessionMediaProperties>(
-          new MediaProperties(script_));
-    *operation =
-        MakeOperation<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>>(
-            script_->properties, std::move(properties))
-            .Detach();
-    return S_OK;
+    return Get("TryGetMediaPropertiesAsync", operation, [&] {
+      return MakeOperation<
+                 IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>>(
+                 script_->properties,
+                 runtime::Adopt<IGlobalSystemMediaTransportControlsSessionMediaProperties>(
+                     new MediaProperties(script_)))
+          .Detach();
+    });
   }
   HRESULT STDMETHODCALLTYPE GetTimelineProperties(IInspectable**) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE
   GetPlaybackInfo(IGlobalSystemMediaTransportControlsSessionPlaybackInfo** value) override {
-    if (!Enter("GetPlaybackInfo") || value == nullptr) return E_UNEXPECTED;
-    *value = script_->has_playback_info ? new PlaybackInfo(script_) : nullptr;
-    return S_OK;
+    return Get("GetPlaybackInfo", value,
+               [&] { return script_->has_playback_info ? new PlaybackInfo(script_) : nullptr; });
   }
 };
 
-class Manager final : public Scripted, public IGlobalSystemMediaTransportControlsSessionManager {
+class Manager final : public Object<Scripted, IGlobalSystemMediaTransportControlsSessionManager> {
  public:
-  using Scripted::Scripted;
-  MEDIA_STANDIN_IINSPECTABLE
-  MEDIA_STANDIN_CAST(IGlobalSystemMediaTransportControlsSessionManager)
+  using Object::Object;
 
   HRESULT STDMETHODCALLTYPE
   GetCurrentSession(IGlobalSystemMediaTransportControlsSession** session) override {
-    if (!Enter("GetCurrentSession") || session == nullptr) return E_UNEXPECTED;
-    *session = script_->has_session ? new Session(script_) : nullptr;
-    return S_OK;
+    return Get("GetCurrentSession", session,
+               [&] { return script_->has_session ? new Session(script_) : nullptr; });
   }
 };
 
-class ManagerStatics final : public Scripted,
-                             public IActivationFactory,
-                             public IGlobalSystemMediaTransportControlsSessionManagerStatics {
+class ManagerStatics final
+    : public Factory<IGlobalSystemMediaTransportControlsSessionManagerStatics> {
  public:
-  using Scripted::Scripted;
-  MEDIA_STANDIN_IINSPECTABLE
-  void* Cast(REFIID iid) {
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, __uuidof(IActivationFactory))) {
-      return static_cast<IActivationFactory*>(this);
-    }
-    if (IsEqualIID(iid, IGlobalSystemMediaTransportControlsSessionManagerStatics::Iid())) {
-      return static_cast<IGlobalSystemMediaTransportControlsSessionManagerStatics*>(this);
-    }
-    return nullptr;
-  }
-  HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable**) override { return Unexpected(); }
+  using Factory::Factory;
   HRESULT STDMETHODCALLTYPE RequestAsync(
       IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>** operation) override {
-    if (!Enter("RequestAsync") || operation == nullptr) return E_UNEXPECTED;
-    auto manager =
-        runtime::Adopt<IGlobalSystemMediaTransportControlsSessionManager>(new Manager(script_));
-    *operation = MakeOperation<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>>(
-                     script_->request, std::move(manager))
-                     .Detach();
-    return S_OK;
+    return Get("RequestAsync", operation, [&] {
+      return MakeOperation<IAsyncOperation<IGlobalSystemMediaTransportControlsSessionManager*>>(
+                 script_->request,
+                 runtime::Adopt<IGlobalSystemMediaTransportControlsSessionManager>(
+                     new Manager(script_)))
+          .Detach();
+    });
   }
 };
 
@@ -205,20 +152,21 @@ __declspec(dllexport) HRESULT WINAPI
   return *factory != nullptr ? S_OK : E_UNEXPECTED;
 }
 
-__declspec(dllexport) LONG WINAPI media_session_register() {
+// The three classes in the prefix's machine registry, with this library as their DllPath.
+__declspec(dllexport) HRESULT WINAPI DllRegisterServer() {
   HMODULE self = nullptr;
   GetModuleHandleExW(
       GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-      reinterpret_cast<LPCWSTR>(&media_session_register), &self);
+      reinterpret_cast<LPCWSTR>(&DllRegisterServer), &self);
   wchar_t path[MAX_PATH];
   const DWORD length = GetModuleFileNameW(self, path, MAX_PATH);
   for (const wchar_t* name : kClasses) {
     const LONG result =
         RegSetKeyValueW(HKEY_LOCAL_MACHINE, ClassKey(name).c_str(), L"DllPath", REG_SZ, path,
                         static_cast<DWORD>((length + 1) * sizeof(wchar_t)));
-    if (result != ERROR_SUCCESS) return result;
+    if (result != ERROR_SUCCESS) return HRESULT_FROM_WIN32(result);
   }
-  return ERROR_SUCCESS;
+  return S_OK;
 }
 
 }  // extern "C"

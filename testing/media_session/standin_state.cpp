@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 
+#include "testing/engine/standin_record.h"
 #include "testing/import_redirect/import_redirect.h"
 
 namespace orvane::testing::media_session {
@@ -23,8 +24,8 @@ struct State {
   std::vector<std::thread> threads;
   std::set<HSTRING> strings;  // handed out, not yet deleted
   std::set<HANDLE> events;    // created by the executable, not yet closed
-  std::atomic<LONG> created{0}, live{0}, over_released{0}, used_after_release{0},
-      unexpected_calls{0}, cancels{0}, mta_left{0};
+  std::atomic<LONG> live{0}, over_released{0}, used_after_release{0}, unexpected_calls{0},
+      cancels{0}, mta_left{0};
 };
 
 State& TheState() {
@@ -32,23 +33,13 @@ State& TheState() {
   return *state;
 }
 
-std::wstring Utf8ToWide(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
-
 std::shared_ptr<const Script> ReadScriptFile() {
   auto script = std::make_shared<Script>();
-  char path[MAX_PATH];
-  const DWORD length = GetEnvironmentVariableA("ORVANE_MEDIA_SESSION_SCRIPT", path, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return script;
-  std::ifstream file(path, std::ios::binary);
+  const std::wstring path = orvane_standin::EnvironmentText(L"ORVANE_MEDIA_SESSION_SCRIPT");
+  if (path.empty()) return script;
+  std::ifstream file(path.c_str(), std::ios::binary);
   if (!file) return script;
-  script->has_session = script->has_properties = script->has_playback_info = true;
+  script->has_session = script->has_playback_info = true;
   std::string line;
   while (std::getline(file, line)) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -57,10 +48,10 @@ std::shared_ptr<const Script> ReadScriptFile() {
     const std::string key = line.substr(0, equals);
     const std::string value = line.substr(equals + 1);
     if (key == "session" && value == "none") script->has_session = false;
-    if (key == "title") script->title_null = false, script->title = Utf8ToWide(value);
-    if (key == "artist") script->artist_null = false, script->artist = Utf8ToWide(value);
-    if (key == "album") script->album_null = false, script->album = Utf8ToWide(value);
-    if (key == "app_id") script->app_id_null = false, script->app_id = Utf8ToWide(value);
+    if (key == "title") script->title_null = false, script->title = orvane_standin::Widen(value);
+    if (key == "artist") script->artist_null = false, script->artist = orvane_standin::Widen(value);
+    if (key == "album") script->album_null = false, script->album = orvane_standin::Widen(value);
+    if (key == "app_id") script->app_id_null = false, script->app_id = orvane_standin::Widen(value);
     if (key == "status") {
       script->playback_status = value == "playing"  ? 4
                                 : value == "paused" ? 5
@@ -97,8 +88,7 @@ MediaSessionCounts Counts() {
   JoinThreads();
   State& state = TheState();
   std::lock_guard<std::mutex> hold(state.lock);
-  return MediaSessionCounts{state.created.load(),
-                            state.live.load(),
+  return MediaSessionCounts{state.live.load(),
                             state.over_released.load(),
                             state.used_after_release.load(),
                             state.unexpected_calls.load(),
@@ -176,10 +166,8 @@ void WINAPI ReportingCoUninitialize() {
   real_co_uninitialize();
 }
 
-std::string ReportPath() {
-  char path[MAX_PATH];
-  const DWORD length = GetEnvironmentVariableA("ORVANE_MEDIA_SESSION_REPORT", path, MAX_PATH);
-  return length == 0 || length >= MAX_PATH ? std::string() : std::string(path, length);
+std::wstring ReportPath() {
+  return orvane_standin::EnvironmentText(L"ORVANE_MEDIA_SESSION_REPORT");
 }
 
 constexpr char kStrings[] = "api-ms-win-core-winrt-string-l1-1-0.dll";
@@ -239,8 +227,8 @@ void RecordUnexpected() { ++TheState().unexpected_calls; }
 void RecordCancel() { ++TheState().cancels; }
 
 void Report(const std::string& line) {
-  static const std::string path = ReportPath();
-  if (!path.empty()) std::ofstream(path, std::ios::app | std::ios::binary) << line << "\n";
+  static const std::wstring path = ReportPath();
+  if (!path.empty()) std::ofstream(path.c_str(), std::ios::app | std::ios::binary) << line << "\n";
 }
 
 void RunLater(std::function<void()> body) {
@@ -248,10 +236,7 @@ void RunLater(std::function<void()> body) {
   TheState().threads.emplace_back(std::move(body));
 }
 
-Counted::Counted() {
-  ++TheState().created;
-  ++TheState().live;
-}
+Counted::Counted() { ++TheState().live; }
 
 ULONG Counted::AddReference() {
   LONG now = references_.load();
@@ -320,7 +305,6 @@ __declspec(dllexport) void WINAPI media_session_set_script(const MediaSessionScr
   if (script != nullptr) {
     copy = std::make_shared<Script>();
     copy->has_session = script->has_session != 0;
-    copy->has_properties = script->has_properties != 0;
     copy->has_playback_info = script->has_playback_info != 0;
     const std::pair<const wchar_t*, std::pair<bool*, std::wstring*>> texts[] = {
         {script->title, {&copy->title_null, &copy->title}},

@@ -4,6 +4,7 @@
 // counters, the call log, and the threads that complete operations later.
 #include <windows.h>
 
+#include <activation.h>
 #include <inspectable.h>
 
 #include <atomic>
@@ -13,6 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "now_playing/windows/runtime/foundation_abi.h"
+#include "now_playing/windows/runtime/interface_id.h"
+#include "now_playing/windows/runtime/storage_streams_abi.h"
 #include "testing/media_session/media_session.h"
 
 namespace orvane::testing::media_session {
@@ -20,7 +24,6 @@ namespace orvane::testing::media_session {
 // A copy of a MediaSessionScript that owns its texts and bytes.
 struct Script {
   bool has_session = false;
-  bool has_properties = false;
   bool has_playback_info = false;
   bool title_null = true, artist_null = true, album_null = true, app_id_null = true;
   std::wstring title, artist, album, app_id;
@@ -63,8 +66,16 @@ class Counted {
   bool Enter(const char* method);
   // A method the real classes have but nothing here should call.
   HRESULT Unexpected();
+  // A getter: what `make` returns goes to `out`, once the call is allowed (E_UNEXPECTED otherwise,
+  // or without `out`).
+  template <class T, class Make>
+  HRESULT Get(const char* method, T* out, Make make) {
+    if (!Enter(method) || out == nullptr) return E_UNEXPECTED;
+    *out = make();
+    return S_OK;
+  }
   virtual void OnFinalRelease() {}
-  // Hands out `pointer` (already the right base) for a successful QueryInterface.
+  // Hands out `pointer` (already the right base) for a QueryInterface; null finds no interface.
   HRESULT Hand(void* pointer, void** out);
 
  private:
@@ -77,18 +88,71 @@ bool InMultithreadedApartment();
 // A new HSTRING for `text`, or null; counted until the executable deletes it.
 HSTRING MakeString(bool null, const std::wstring& text);
 
-}  // namespace orvane::testing::media_session
+// Counted, with the script of the pass that made the object, kept until its final release.
+class Scripted : public Counted {
+ public:
+  explicit Scripted(std::shared_ptr<const Script> script) : script_(std::move(script)) {}
 
-// IUnknown and IInspectable over Counted, for classes that define `void* Cast(REFIID)`.
-#define MEDIA_STANDIN_IUNKNOWN                                                \
-  ULONG STDMETHODCALLTYPE AddRef() override { return AddReference(); }        \
-  ULONG STDMETHODCALLTYPE Release() override { return DropReference(); }      \
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { \
-    if (out == nullptr) return E_POINTER;                                     \
-    return Hand(Cast(iid), out);                                              \
+ protected:
+  HRESULT Text(const char* method, bool null, const std::wstring& text, HSTRING* value) {
+    return Get(method, value, [&] { return MakeString(null, text); });
   }
-#define MEDIA_STANDIN_IINSPECTABLE                                                       \
-  MEDIA_STANDIN_IUNKNOWN                                                                 \
-  HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }        \
-  HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; } \
+  void OnFinalRelease() override { script_.reset(); }
+
+  std::shared_ptr<const Script> script_;
+};
+
+// The caller's queries for these interfaces (never an object's first) go to the call log, and fail
+// when the script says so.
+template <class Interface>
+constexpr const char* kLoggedQuery = nullptr;
+template <>
+constexpr const char* kLoggedQuery<runtime::abi::AsyncInfo> = "QueryInterface:IAsyncInfo";
+template <>
+constexpr const char* kLoggedQuery<runtime::abi::IRandomAccessStream> =
+    "QueryInterface:IRandomAccessStream";
+template <>
+constexpr const char* kLoggedQuery<runtime::abi::IInputStream> = "QueryInterface:IInputStream";
+
+// An object of the stand-in over `Base` (Counted or Scripted) that serves `First` (also as IUnknown
+// and IInspectable) and `Rest`.
+template <class Base, class First, class... Rest>
+class Object : public Base, public First, public Rest... {
+ public:
+  using Base::Base;
+
+  ULONG STDMETHODCALLTYPE AddRef() override { return this->AddReference(); }
+  ULONG STDMETHODCALLTYPE Release() override { return this->DropReference(); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (out == nullptr) return E_POINTER;
+    void* found = nullptr;
+    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable))) {
+      found = static_cast<First*>(this);
+    }
+    Match<First>(iid, found);
+    (Match<Rest>(iid, found), ...);
+    return this->Hand(found, out);
+  }
+  HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
+
+ private:
+  template <class Interface>
+  void Match(REFIID iid, void*& found) {
+    if (found != nullptr || !IsEqualIID(iid, runtime::IidOf<Interface>())) return;
+    if (kLoggedQuery<Interface> == nullptr || this->Enter(kLoggedQuery<Interface>)) {
+      found = static_cast<Interface*>(this);
+    }
+  }
+};
+
+// The activation factory of one class, with its statics or factory interface.
+template <class Statics>
+class Factory : public Object<Scripted, IActivationFactory, Statics> {
+ public:
+  using Object<Scripted, IActivationFactory, Statics>::Object;
+  HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable**) override { return this->Unexpected(); }
+};
+
+}  // namespace orvane::testing::media_session

@@ -15,37 +15,15 @@ namespace {
 using Microsoft::WRL::ComPtr;
 using namespace runtime::abi;
 
-class StandinBuffer final : public Counted, public IBuffer, public IBufferByteAccess {
+class StandinBuffer final : public Object<Counted, IBuffer, IBufferByteAccess> {
  public:
   explicit StandinBuffer(UINT32 capacity) : bytes_(capacity) {}
 
-  ULONG STDMETHODCALLTYPE AddRef() override { return AddReference(); }
-  ULONG STDMETHODCALLTYPE Release() override { return DropReference(); }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (out == nullptr) return E_POINTER;
-    return Hand(Cast(iid), out);
-  }
-  HRESULT STDMETHODCALLTYPE GetIids(ULONG*, IID**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetRuntimeClassName(HSTRING*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTrustLevel(TrustLevel*) override { return E_NOTIMPL; }
-  void* Cast(REFIID iid) {
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, __uuidof(IBuffer))) {
-      return static_cast<IBuffer*>(this);
-    }
-    if (IsEqualIID(iid, IBufferByteAccess::Iid())) return static_cast<IBufferByteAccess*>(this);
-    return nullptr;
-  }
-
   HRESULT STDMETHODCALLTYPE get_Capacity(UINT32* value) override {
-    if (!Enter(nullptr) || value == nullptr) return E_UNEXPECTED;
-    *value = static_cast<UINT32>(bytes_.size());
-    return S_OK;
+    return Get(nullptr, value, [&] { return static_cast<UINT32>(bytes_.size()); });
   }
   HRESULT STDMETHODCALLTYPE get_Length(UINT32* value) override {
-    if (!Enter(nullptr) || value == nullptr) return E_UNEXPECTED;
-    *value = length_;
-    return S_OK;
+    return Get(nullptr, value, [&] { return length_; });
   }
   HRESULT STDMETHODCALLTYPE put_Length(UINT32 value) override {
     if (!Enter(nullptr)) return E_UNEXPECTED;
@@ -57,9 +35,7 @@ class StandinBuffer final : public Counted, public IBuffer, public IBufferByteAc
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Buffer(BYTE** value) override {
-    if (!Enter(nullptr) || value == nullptr) return E_UNEXPECTED;
-    *value = bytes_.data();
-    return S_OK;
+    return Get(nullptr, value, [&] { return bytes_.data(); });
   }
 
  private:
@@ -83,33 +59,13 @@ bool Fill(IBuffer* buffer, const BYTE* bytes, UINT32 length) {
   return SUCCEEDED(buffer->put_Length(length));
 }
 
-class Stream final : public Counted,
-                     public IRandomAccessStreamWithContentType,
-                     public IRandomAccessStream,
-                     public IInputStream {
+class Stream final : public Object<Scripted, IRandomAccessStreamWithContentType,
+                                   IRandomAccessStream, IInputStream> {
  public:
-  explicit Stream(std::shared_ptr<const Script> script) : script_(std::move(script)) {}
-
-  MEDIA_STANDIN_IINSPECTABLE
-  void* Cast(REFIID iid) {
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, IRandomAccessStreamWithContentType::Iid())) {
-      return static_cast<IRandomAccessStreamWithContentType*>(this);
-    }
-    if (IsEqualIID(iid, IRandomAccessStream::Iid()) &&
-        Enter("QueryInterface:IRandomAccessStream")) {
-      return static_cast<IRandomAccessStream*>(this);
-    }
-    if (IsEqualIID(iid, IInputStream::Iid()) && Enter("QueryInterface:IInputStream")) {
-      return static_cast<IInputStream*>(this);
-    }
-    return nullptr;
-  }
+  using Object::Object;
 
   HRESULT STDMETHODCALLTYPE get_Size(UINT64* value) override {
-    if (!Enter("get_Size") || value == nullptr) return E_UNEXPECTED;
-    *value = script_->thumbnail.size();
-    return S_OK;
+    return Get("get_Size", value, [&] { return script_->thumbnail.size(); });
   }
   HRESULT STDMETHODCALLTYPE put_Size(UINT64) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE GetInputStreamAt(UINT64, IInputStream**) override {
@@ -150,59 +106,30 @@ class Stream final : public Counted,
                      .Detach();
     return S_OK;
   }
-
- private:
-  void OnFinalRelease() override { script_.reset(); }
-
-  std::shared_ptr<const Script> script_;
 };
 
-class StreamReference final : public Counted, public IRandomAccessStreamReference {
+class StreamReference final : public Object<Scripted, IRandomAccessStreamReference> {
  public:
-  explicit StreamReference(std::shared_ptr<const Script> script) : script_(std::move(script)) {}
-
-  MEDIA_STANDIN_IINSPECTABLE
-  void* Cast(REFIID iid) {
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, IRandomAccessStreamReference::Iid())) {
-      return static_cast<IRandomAccessStreamReference*>(this);
-    }
-    return nullptr;
-  }
+  using Object::Object;
 
   HRESULT STDMETHODCALLTYPE
   OpenReadAsync(IAsyncOperation<IRandomAccessStreamWithContentType*>** operation) override {
-    if (!Enter("OpenReadAsync") || operation == nullptr) return E_UNEXPECTED;
-    auto stream = runtime::Adopt<IRandomAccessStreamWithContentType>(new Stream(script_));
-    *operation = MakeOperation<IAsyncOperation<IRandomAccessStreamWithContentType*>>(
-                     script_->open, std::move(stream))
-                     .Detach();
-    return S_OK;
+    return Get("OpenReadAsync", operation, [&] {
+      return MakeOperation<IAsyncOperation<IRandomAccessStreamWithContentType*>>(
+                 script_->open,
+                 runtime::Adopt<IRandomAccessStreamWithContentType>(new Stream(script_)))
+          .Detach();
+    });
   }
-
- private:
-  void OnFinalRelease() override { script_.reset(); }
-
-  std::shared_ptr<const Script> script_;
 };
 
-class DataReader final : public Counted, public IDataReader {
+class DataReader final : public Object<Counted, IDataReader> {
  public:
   explicit DataReader(std::vector<BYTE> bytes) : bytes_(std::move(bytes)) {}
 
-  MEDIA_STANDIN_IINSPECTABLE
-  void* Cast(REFIID iid) {
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, IDataReader::Iid())) {
-      return static_cast<IDataReader*>(this);
-    }
-    return nullptr;
-  }
-
   HRESULT STDMETHODCALLTYPE get_UnconsumedBufferLength(UINT32* value) override {
-    if (!Enter("get_UnconsumedBufferLength") || value == nullptr) return E_UNEXPECTED;
-    *value = static_cast<UINT32>(bytes_.size() - consumed_);
-    return S_OK;
+    return Get("get_UnconsumedBufferLength", value,
+               [&] { return static_cast<UINT32>(bytes_.size() - consumed_); });
   }
   HRESULT STDMETHODCALLTYPE get_UnicodeEncoding(INT32*) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE put_UnicodeEncoding(INT32) override { return Unexpected(); }
@@ -229,37 +156,18 @@ class DataReader final : public Counted, public IDataReader {
   size_t consumed_ = 0;
 };
 
-// The activation factory of one class, with its statics or factory interface.
-template <class Statics>
-class Factory : public Counted, public IActivationFactory, public Statics {
- public:
-  MEDIA_STANDIN_IINSPECTABLE
-  void* Cast(REFIID iid) {
-    if (IsEqualIID(iid, __uuidof(IUnknown)) || IsEqualIID(iid, __uuidof(IInspectable)) ||
-        IsEqualIID(iid, __uuidof(IActivationFactory))) {
-      return static_cast<IActivationFactory*>(this);
-    }
-    if (IsEqualIID(iid, runtime::IidOf<Statics>())) return static_cast<Statics*>(this);
-    return nullptr;
-  }
-  HRESULT STDMETHODCALLTYPE ActivateInstance(IInspectable**) override {
-    Enter(nullptr);
-    RecordUnexpected();
-    return E_NOTIMPL;
-  }
-};
-
 class BufferFactory final : public Factory<IBufferFactory> {
  public:
+  BufferFactory() : Factory(nullptr) {}
   HRESULT STDMETHODCALLTYPE Create(UINT32 capacity, IBuffer** buffer) override {
-    if (!Enter("Create") || buffer == nullptr) return E_UNEXPECTED;
-    *buffer = static_cast<IBuffer*>(new StandinBuffer(capacity));
-    return S_OK;
+    return Get("Create", buffer,
+               [&] { return static_cast<IBuffer*>(new StandinBuffer(capacity)); });
   }
 };
 
 class DataReaderStatics final : public Factory<IDataReaderStatics> {
  public:
+  DataReaderStatics() : Factory(nullptr) {}
   HRESULT STDMETHODCALLTYPE FromBuffer(IBuffer* buffer, IDataReader** reader) override {
     if (!Enter("FromBuffer") || reader == nullptr) return E_UNEXPECTED;
     *reader = nullptr;

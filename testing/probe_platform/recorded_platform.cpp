@@ -59,9 +59,7 @@ std::unique_ptr<UiaElement> EditArray::GetElement(int32_t index) {
 struct Automation : UiaAutomation, Counted {
   using Counted::Counted;
   PortResult<UiaElement> ElementFromHandle(WindowHandle) override {
-    PortResult<UiaElement> result{p.window.root_hr, nullptr};
-    if (p.window.has_root) result.object = std::make_unique<Element>(p, nullptr);
-    return result;
+    return {0, p.window.has_root ? std::make_unique<Element>(p, nullptr) : nullptr};
   }
   std::unique_ptr<UiaCondition> CreateEditCondition() override {
     return p.window.has_condition ? std::make_unique<Condition>(p) : nullptr;
@@ -100,16 +98,12 @@ void RecordedPlatform::UninitializeCom() {
 }
 
 PortResult<UiaAutomation> RecordedPlatform::CreateAutomation() {
-  PortResult<UiaAutomation> result{window.automation_hr, nullptr};
-  if (window.has_automation) result.object = std::make_unique<Automation>(*this);
-  return result;
+  return {0, window.has_automation ? std::make_unique<Automation>(*this) : nullptr};
 }
 
 PortResult<AccObject> RecordedPlatform::AccessibleObjectFromWindow(WindowHandle) {
   ++msaa_calls;
-  PortResult<AccObject> result{window.acc_hr, nullptr};
-  if (window.acc) result.object = std::make_unique<Acc>(*this, *window.acc);
-  return result;
+  return {0, window.acc ? std::make_unique<Acc>(*this, *window.acc) : nullptr};
 }
 
 std::vector<std::string>& RecordedTrace() {

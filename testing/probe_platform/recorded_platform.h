@@ -24,7 +24,7 @@ struct RecordedAcc {
 };
 
 struct RecordedWindow {
-  int32_t com_init_hr = 0, automation_hr = 0, root_hr = 0, acc_hr = 0;
+  int32_t com_init_hr = 0;
   bool has_automation = true, has_root = true, has_condition = true, find_all_succeeds = true;
   PortText root_name, root_class_name;
   std::vector<std::optional<RecordedEdit>> edits;  // nullopt: GetElement fails for that index

@@ -17,6 +17,25 @@
 static const UiaServerScenario* scenario;
 static UiaServerCounts counts;
 
+/* Without a scenario (the demo, where no test describes the window), the window asked about is
+   served as it is: its title and class, and its first Edit child as the one Edit control, valued
+   by its text. Read at each ElementFromHandle; the demo probes one window at a time. */
+static wchar_t live_title[256], live_class[256], live_value[1024];
+static UiaServerEdit live_edit = {NULL, NULL, 1, live_value, UIA_EDIT_SERVES};
+static UiaServerScenario live = {live_title, live_class, 0, &live_edit, UIA_NULL_NONE, NULL};
+
+static void ReadLiveWindow(HWND window) {
+  HWND edit = FindWindowExW(window, NULL, L"Edit", NULL);
+  DWORD_PTR length = 0;
+  GetWindowTextW(window, live_title, 256);
+  GetClassNameW(window, live_class, 256);
+  /* The control's own text (another process's: GetWindowText would give only its caption). */
+  live.edit_count = edit != NULL &&
+                    SendMessageTimeoutW(edit, WM_GETTEXT, 1024, (LPARAM)live_value,
+                                        SMTO_ABORTIFHUNG, 1000, &length) &&
+                    length > 0;
+}
+
 enum {
   kTreeScopeDescendants = 4,
   kControlTypeProperty = 30003,
@@ -39,7 +58,6 @@ static Object* NewObject(const void* vtbl, const IID* iid, int index) {
   object->refs = 1;
   object->iid = iid;
   object->index = index;
-  InterlockedIncrement(&counts.created);
   InterlockedIncrement(&counts.live);
   return object;
 }
@@ -175,6 +193,7 @@ static HRESULT STDMETHODCALLTYPE AutomationFromHandle(IUIAutomation* self, UIA_H
   (void)self;
   *element = NULL;
   if (!IsWindow((HWND)hwnd)) return 0x80040201; /* UIA_E_ELEMENTNOTAVAILABLE */
+  if (scenario == &live) ReadLiveWindow((HWND)hwnd);
   if (scenario->null_answer == UIA_NULL_ROOT) return S_OK;
   *element = (IUIAutomationElement*)NewObject(&element_vtbl, &IID_IUIAutomationElement, -1);
   return S_OK;
@@ -216,6 +235,12 @@ static void FillVtables(void) {
 #undef UNKNOWN_SLOTS
 }
 
+void WINAPI uia_server_set_scenario(const UiaServerScenario* new_scenario) {
+  FillVtables();
+  scenario = new_scenario;
+  ZeroMemory(&counts, sizeof counts);
+}
+
 /* The class factory */
 static HRESULT STDMETHODCALLTYPE FactoryQueryInterface(IClassFactory* self, REFIID riid,
                                                        void** out) {
@@ -239,7 +264,7 @@ static HRESULT STDMETHODCALLTYPE FactoryCreate(IClassFactory* self, IUnknown* ou
   (void)self;
   *out = NULL;
   if (outer != NULL) return CLASS_E_NOAGGREGATION;
-  if (scenario == NULL) return E_UNEXPECTED;
+  if (scenario == NULL) uia_server_set_scenario(&live);
   if (!IsEqualIID(riid, &IID_IUIAutomation)) {
     InterlockedIncrement(&counts.unexpected_arguments);
     return E_NOINTERFACE;
@@ -292,12 +317,6 @@ HRESULT WINAPI DllRegisterServer(void) {
 
 HRESULT WINAPI DllUnregisterServer(void) {
   return HRESULT_FROM_WIN32(RegDeleteTreeW(HKEY_LOCAL_MACHINE, CLASS_KEY));
-}
-
-void WINAPI uia_server_set_scenario(const UiaServerScenario* new_scenario) {
-  FillVtables();
-  scenario = new_scenario;
-  ZeroMemory(&counts, sizeof counts);
 }
 
 void WINAPI uia_server_counts(UiaServerCounts* out) { *out = counts; }

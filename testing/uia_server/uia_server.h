@@ -1,6 +1,7 @@
 /* Control interface of the UI Automation stand-in server: a test loads the DLL, registers it as
-   CUIAutomation (DllRegisterServer), describes the window it should report and reads the counters
-   afterwards. */
+   CUIAutomation (DllRegisterServer, testing/standin_library.h), describes the window it should
+   report and reads the counters afterwards. Without a scenario (the demo), it serves the window
+   asked about as that window is. */
 #pragma once
 
 #include <windows.h>
@@ -46,7 +47,6 @@ typedef struct UiaServerScenario {
 } UiaServerScenario;
 
 typedef struct UiaServerCounts {
-  LONG created;              /* objects handed out */
   LONG live;                 /* objects not yet released to zero */
   LONG over_released;        /* Release calls on an object already at zero */
   LONG released_outside_com; /* final releases on a thread without COM */
@@ -55,9 +55,6 @@ typedef struct UiaServerCounts {
 
 typedef void(WINAPI* UiaServerSetScenarioFn)(const UiaServerScenario* scenario);
 typedef void(WINAPI* UiaServerCountsFn)(UiaServerCounts* counts);
-/* DllRegisterServer and DllUnregisterServer: the class in the machine's registry (Wine 8's COM
-   does not look at the user's), with this library where it lies as its server. */
-typedef HRESULT(WINAPI* UiaServerRegisterFn)(void);
 
 #ifdef __cplusplus
 }

@@ -60,7 +60,7 @@ std::vector<BYTE> Pattern(size_t count) {
 // A playing track whose thumbnail is the first 3 of `thumbnail`.
 MediaSessionScript Playing(const std::vector<BYTE>& thumbnail) {
   MediaSessionScript script = {};
-  script.has_session = script.has_properties = script.has_playback_info = 1;
+  script.has_session = script.has_playback_info = 1;
   script.title = L"Song";
   script.artist = L"Band";
   script.album = L"Album";
@@ -154,22 +154,15 @@ TEST_F(MediaStandin, NoStopWithoutItsEvent) {
   EXPECT_GE(stop->Now() - before, std::chrono::milliseconds(50));
 }
 
-// One pass makes the platform calls in this order. Each failing in turn ends the pass there:
-// before the thumbnail is opened with an empty reading, after it with no artwork.
-TEST_F(MediaStandin, CallsInOrderEachFailingInTurn) {
+// Each call of a clean pass, failing in turn, ends the pass there: before the thumbnail is opened
+// with an empty reading, after it with no artwork. The calls are taken from the clean pass, so
+// that any order the adapters may take is tried.
+TEST_F(MediaStandin, EachCallFailingInTurnEndsThePassThere) {
   const std::vector<BYTE> thumbnail = Pattern(3);
   Standin().Script(Playing(thumbnail));
   ASSERT_TRUE(Read().has_value());
-  const std::string calls =
-      " Activate:SessionManager RequestAsync put_Completed QueryInterface:IAsyncInfo get_Status "
-      "GetResults GetCurrentSession TryGetMediaPropertiesAsync put_Completed "
-      "QueryInterface:IAsyncInfo get_Status GetResults GetPlaybackInfo get_Title get_Artist "
-      "get_AlbumTitle get_SourceAppUserModelId get_PlaybackStatus get_Thumbnail OpenReadAsync "
-      "put_Completed QueryInterface:IAsyncInfo get_Status GetResults "
-      "QueryInterface:IRandomAccessStream get_Size Activate:Buffer Create "
-      "QueryInterface:IInputStream ReadAsync put_Completed QueryInterface:IAsyncInfo get_Status "
-      "GetResults Activate:DataReader FromBuffer get_UnconsumedBufferLength ReadBytes ";
-  EXPECT_EQ(" " + Standin().Calls() + " ", calls);
+  const std::string calls = " " + Standin().Calls() + " ";
+  ASSERT_NE(calls.find(" ReadBytes "), std::string::npos) << calls;
   std::istringstream names(calls);
   for (std::string name; names >> name;) {
     SCOPED_TRACE(name);

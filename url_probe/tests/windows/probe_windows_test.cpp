@@ -23,11 +23,6 @@ namespace {
 
 using namespace orvane::testing;
 
-template <typename Fn>
-Fn Export(HMODULE module, const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 // COM as the thread has it: 0 none (or only the process's multithreaded apartment, which
 // another thread keeps), else the apartment type plus one.
 int Apartment() {
@@ -157,9 +152,9 @@ TEST(UiaProbe, ExportsAnswerForRealWindows) {
   ASSERT_TRUE(server.registered());
   using GetUrlFn = int32_t (*)(HWND, wchar_t*, int32_t);
   const HMODULE self = GetModuleHandleW(nullptr);
-  const auto get_url = Export<GetUrlFn>(self, "ov_get_url_for_hwnd");
-  const auto cached = Export<GetUrlFn>(self, "ov_get_cached_url");
-  const auto request = Export<void (*)(HWND)>(self, "ov_request_url_for_hwnd");
+  const auto get_url = ExportOf<GetUrlFn>(self, "ov_get_url_for_hwnd");
+  const auto cached = ExportOf<GetUrlFn>(self, "ov_get_cached_url");
+  const auto request = ExportOf<void (*)(HWND)>(self, "ov_request_url_for_hwnd");
   ASSERT_TRUE(get_url && cached && request);
 
   server.Serve(kBrowser);

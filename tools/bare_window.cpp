@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "testing/engine/startup_profile.h"
+#include "tools/startup_profile.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // once, at the first mark, and from the performance counter after that, so that later steps do
 // not depend on the wall clock.
 
-#include "testing/engine/startup_profile.h"
+#include "tools/startup_profile.h"
 
 #ifdef _WIN32
 

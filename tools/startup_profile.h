@@ -6,7 +6,7 @@
 // the profile costs the start-up next to nothing. scripts/measure-startup.sh reads it.
 //
 // The stand-in engine marks the steps it can see of the host's start-up; the bare window of
-// testing/tools marks its own.
+// tools/ marks its own.
 
 namespace orvane_standin {
 

@@ -1,7 +1,7 @@
 // Measures GUI programs' start-up and exit, runs of the programs taking turns: for each run, the
 // time from CreateProcess until its top-level window of the given class is visible (for
 // orvane.exe: the engine's first frame), and from posting WM_CLOSE until the process has ended;
-// and the start-up profile the run wrote (testing/engine/startup_profile.h). Prints the medians
+// and the start-up profile the run wrote (tools/startup_profile.h). Prints the medians
 // side by side: for each step, the time since the process was created and since the step before.
 // With ORVANE_TIMER_CLOSE_AFTER_MS set, WM_CLOSE comes that long after the window is visible.
 //   startup_timer.exe RUNS LABEL CLASS PROGRAM [LABEL CLASS PROGRAM...]
