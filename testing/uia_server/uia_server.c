@@ -17,9 +17,11 @@
 static const UiaServerScenario* scenario;
 static UiaServerCounts counts;
 
-/* Without a scenario (the demo, where no test describes the window), the window asked about is
-   served as it is: its title and class, and its first Edit child as the one Edit control, valued
-   by its text. Read at each ElementFromHandle; the demo probes one window at a time. */
+/* Without a scenario, and only where ORVANE_UIA_SERVER_LIVE is set (the demo, where no test
+   describes the window), the window asked about is served as it is: its title and class, and its
+   first Edit child as the one Edit control, valued by its text. Read at each ElementFromHandle;
+   the demo probes one window at a time. Anywhere else, creating the object without a scenario
+   fails, so that a test that forgot to describe its window cannot pass on a live one. */
 static wchar_t live_title[256], live_class[256], live_value[1024];
 static UiaServerEdit live_edit = {NULL, NULL, 1, live_value, UIA_EDIT_SERVES};
 static UiaServerScenario live = {live_title, live_class, 0, &live_edit, UIA_NULL_NONE, NULL};
@@ -264,7 +266,10 @@ static HRESULT STDMETHODCALLTYPE FactoryCreate(IClassFactory* self, IUnknown* ou
   (void)self;
   *out = NULL;
   if (outer != NULL) return CLASS_E_NOAGGREGATION;
-  if (scenario == NULL) uia_server_set_scenario(&live);
+  if (scenario == NULL) {
+    if (GetEnvironmentVariableW(L"ORVANE_UIA_SERVER_LIVE", NULL, 0) == 0) return E_UNEXPECTED;
+    uia_server_set_scenario(&live);
+  }
   if (!IsEqualIID(riid, &IID_IUIAutomation)) {
     InterlockedIncrement(&counts.unexpected_arguments);
     return E_NOINTERFACE;

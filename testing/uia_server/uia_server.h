@@ -1,7 +1,8 @@
 /* Control interface of the UI Automation stand-in server: a test loads the DLL, registers it as
    CUIAutomation (DllRegisterServer, testing/standin_library.h), describes the window it should
-   report and reads the counters afterwards. Without a scenario (the demo), it serves the window
-   asked about as that window is. */
+   report and reads the counters afterwards. Without a scenario it fails, except where the
+   environment variable ORVANE_UIA_SERVER_LIVE is set (the demo): there it serves the window asked
+   about as that window is. */
 #pragma once
 
 #include <windows.h>
