@@ -36,6 +36,7 @@ ORVANE_MEDIA_SESSION_SCRIPT=$(windows_path "$demo/session.txt")
 
 # A browser-like window with a page address in its address bar; the UI program finds it by title.
 orvane_register_standin "$demo" testing/uia_server/uia_server.dll
+export ORVANE_UIA_SERVER_LIVE=1
 export ORVANE_DEMO_BROWSER="Example page"
 page="https://example.org/orvane/demo"
 "$orvane_wine" "$build/testing/browser_window/browser_window.exe" --address "$page" \
@@ -50,12 +51,13 @@ sleep "$seconds"
 import -window root "$shot"
 echo "== screenshot saved: $shot"
 
+# What cannot be closed as a user would is ended, so that the waits below cannot hang.
 "$orvane_wine" "$build/tools/close_window.exe" FLUTTER_RUNNER_WIN32_WINDOW 10 \
-  >/dev/null 2>&1 </dev/null || echo "no window to close"
+  >/dev/null 2>&1 </dev/null || { echo "no window to close"; kill "$host" 2>/dev/null || true; }
 rc=0
 wait "$host" || rc=$?
 "$orvane_wine" "$build/tools/close_window.exe" ORVANE_BROWSER_WINDOW 10 >/dev/null 2>&1 </dev/null ||
-  true
+  kill "$browser" 2>/dev/null || true
 wait "$browser" || true
 echo "== orvane.exe exit code: $rc"
 exit "$rc"
