@@ -13,10 +13,19 @@ constexpr UINT kDestroyMessage = WM_APP + 1;
 
 bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
-HRESULT Text(const std::optional<std::wstring>& text, bool fails, BSTR* out) {
+// No answer: an empty out-parameter and `result`.
+template <class Pointer>
+HRESULT None(Pointer** out, HRESULT result = S_FALSE) {
   *out = nullptr;
-  if (fails) return E_FAIL;
-  if (!text) return S_FALSE;
+  return result;
+}
+HRESULT None(VARIANT* out, HRESULT result = S_FALSE) {
+  VariantInit(out);
+  return result;
+}
+
+HRESULT Text(const std::optional<std::wstring>& text, bool fails, BSTR* out) {
+  if (fails || !text) return None(out, fails ? E_FAIL : S_FALSE);
   *out = SysAllocStringLen(text->data(), static_cast<UINT>(text->size()));
   return S_OK;
 }
@@ -75,10 +84,7 @@ class Node final : public IAccessible, public IEnumVARIANT {
   }
 
   // IAccessible
-  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
-    *parent = nullptr;
-    return S_FALSE;
-  }
+  HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return None(parent); }
   HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
     *count = 0;
     if (spec_.calls_fail) return E_FAIL;
@@ -105,10 +111,7 @@ class Node final : public IAccessible, public IEnumVARIANT {
     if (!IsSelf(child)) return E_INVALIDARG;
     return Text(spec_.value, spec_.calls_fail, out);
   }
-  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* out) override {
-    *out = nullptr;
-    return S_FALSE;
-  }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* out) override { return None(out); }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* out) override {
     VariantInit(out);
     if (!IsSelf(child) || spec_.calls_fail) return E_FAIL;
@@ -119,41 +122,25 @@ class Node final : public IAccessible, public IEnumVARIANT {
     if (!IsSelf(child) || spec_.calls_fail) return E_FAIL;
     return Integer(spec_.state, out);
   }
-  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* out) override {
-    *out = nullptr;
-    return S_FALSE;
-  }
+  HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* out) override { return None(out); }
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG*) override {
-    *file = nullptr;
-    return S_FALSE;
+    return None(file);
   }
   HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR* out) override {
-    *out = nullptr;
-    return S_FALSE;
+    return None(out);
   }
-  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override {
-    VariantInit(out);
-    return S_FALSE;
-  }
-  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override {
-    VariantInit(out);
-    return S_FALSE;
-  }
-  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* out) override {
-    *out = nullptr;
-    return S_FALSE;
-  }
+  HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* out) override { return None(out); }
+  HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* out) override { return None(out); }
+  HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* out) override { return None(out); }
   HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE accLocation(LONG*, LONG*, LONG*, LONG*, VARIANT) override {
     return E_NOTIMPL;
   }
   HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT* out) override {
-    VariantInit(out);
-    return E_NOTIMPL;
+    return None(out, E_NOTIMPL);
   }
   HRESULT STDMETHODCALLTYPE accHitTest(LONG, LONG, VARIANT* out) override {
-    VariantInit(out);
-    return E_NOTIMPL;
+    return None(out, E_NOTIMPL);
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -188,10 +175,7 @@ class Node final : public IAccessible, public IEnumVARIANT {
     cursor_ = 0;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override {
-    *out = nullptr;
-    return E_NOTIMPL;
-  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override { return None(out, E_NOTIMPL); }
 
  private:
   ~Node() = default;

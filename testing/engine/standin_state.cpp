@@ -64,23 +64,7 @@ void ResetEngineStandin() {
     for (auto& entry : state.controllers) {
       windows.push_back(entry.second->view.window);
     }
-    state.record = EngineRecord();
-    state.engine_creation_fails = false;
-    state.view_controller_creation_fails = false;
-    state.send_with_reply_refused = false;
-    state.window_proc_handler = nullptr;
-    state.view_controller_destroy_hook = nullptr;
-    state.engines.clear();
-    state.messengers.clear();
-    state.controllers.clear();
-    state.registrars.clear();
-    state.response_handles.clear();
-    state.channels.clear();
-    state.pending_replies.clear();
-    state.next_frame = nullptr;
-    state.next_frame_user_data = nullptr;
-    state.next_message_id = 1;
-    state.retired.clear();
+    static_cast<StandinData&>(state) = StandinData();
   }
   for (HWND window : windows) {
     DestroyViewWindow(window);

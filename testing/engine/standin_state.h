@@ -52,15 +52,8 @@ struct PendingReply {
   void* user_data = nullptr;
 };
 
-struct StandinState {
-  std::mutex mutex;
-  // FlutterDesktopMessengerLock's lock. Recursive, and tried rather than waited for, only so that
-  // a nested or never released lock is recorded as a violation rather than hanging the test. Its
-  // holder is tracked under `mutex`.
-  std::recursive_mutex messenger_lock;
-  std::thread::id messenger_lock_owner;
-  int messenger_lock_depth = 0;
-
+// What ResetEngineStandin puts back to its defaults.
+struct StandinData {
   EngineRecord record;
   bool engine_creation_fails = false;
   bool view_controller_creation_fails = false;
@@ -82,6 +75,16 @@ struct StandinState {
   // The objects behind destroyed handles, kept until the next reset so that no new handle takes
   // their address and a late call is recognised as one.
   std::vector<std::shared_ptr<void>> retired;
+};
+
+struct StandinState : StandinData {
+  std::mutex mutex;
+  // FlutterDesktopMessengerLock's lock. Recursive, and tried rather than waited for, only so that
+  // a nested or never released lock is recorded as a violation rather than hanging the test. Its
+  // holder is tracked under `mutex`.
+  std::recursive_mutex messenger_lock;
+  std::thread::id messenger_lock_owner;
+  int messenger_lock_depth = 0;
 };
 
 StandinState& State();

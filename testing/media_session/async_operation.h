@@ -46,23 +46,14 @@ class AsyncOperation final : public Object<Counted, ProgressSlots<Operation>, ab
   using Handler = typename Operation::Handler;
 
   AsyncOperation(MediaSessionCompletion completion, Microsoft::WRL::ComPtr<Result> result)
-      : completion_(completion), result_(std::move(result)) {
-    switch (completion_) {
-      case MEDIA_COMPLETE_LATER:
-      case MEDIA_COMPLETE_NEVER:
-        status_ = abi::kAsyncStarted;
-        break;
-      case MEDIA_COMPLETE_ERROR:
-      case MEDIA_COMPLETE_ERROR_NO_CODE:
-        status_ = abi::kAsyncError;
-        break;
-      case MEDIA_COMPLETE_CANCELED:
-        status_ = abi::kAsyncCanceled;
-        break;
-      default:
-        status_ = abi::kAsyncCompleted;
-    }
-  }
+      : completion_(completion),
+        status_(completion == MEDIA_COMPLETE_LATER || completion == MEDIA_COMPLETE_NEVER
+                    ? abi::kAsyncStarted
+                : completion == MEDIA_COMPLETE_ERROR || completion == MEDIA_COMPLETE_ERROR_NO_CODE
+                    ? abi::kAsyncError
+                : completion == MEDIA_COMPLETE_CANCELED ? abi::kAsyncCanceled
+                                                        : abi::kAsyncCompleted),
+        result_(std::move(result)) {}
 
   HRESULT STDMETHODCALLTYPE put_Completed(Handler* handler) override {
     if (!this->Enter("put_Completed")) return E_UNEXPECTED;

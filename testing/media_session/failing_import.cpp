@@ -1,5 +1,7 @@
 #include "testing/media_session/failing_import.h"
 
+#include <utility>
+
 #include "testing/import_redirect/import_redirect.h"
 
 namespace orvane::testing::media_session {
@@ -11,50 +13,35 @@ constexpr char kLibrary[] = "kernel32.dll";
 const char* pending = nullptr;
 ULONG_PTR original = 0;
 
-void Restore() {
+// Puts the import back and fails, leaving no last error, as a failing call may: the failure must
+// not read as success.
+template <class Value>
+Value Fail(Value value) {
   if (pending != nullptr) RedirectImport(kLibrary, pending, original);
   pending = nullptr;
+  SetLastError(ERROR_SUCCESS);
+  return value;
 }
 
-// Both leave no last error, as a failing call may: the failure must not read as success.
 HANDLE WINAPI FailingCreateEvent(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCWSTR) {
-  Restore();
-  SetLastError(ERROR_SUCCESS);
-  return nullptr;
+  return Fail<HANDLE>(nullptr);
 }
-
-DWORD WINAPI FailingWait(DWORD, const HANDLE*, BOOL, DWORD) {
-  Restore();
-  SetLastError(ERROR_SUCCESS);
-  return WAIT_FAILED;
-}
-
-DWORD WINAPI FailingSingleWait(HANDLE, DWORD) {
-  Restore();
-  SetLastError(ERROR_SUCCESS);
-  return WAIT_FAILED;
-}
+DWORD WINAPI FailingWait(DWORD, const HANDLE*, BOOL, DWORD) { return Fail<DWORD>(WAIT_FAILED); }
+DWORD WINAPI FailingSingleWait(HANDLE, DWORD) { return Fail<DWORD>(WAIT_FAILED); }
 
 }  // namespace
 
 void FailNextImportedCall(const std::string& function) {
-  Restore();
-  const char* name = nullptr;
-  ULONG_PTR replacement = 0;
-  if (function == "CreateEventW") {
-    name = "CreateEventW";
-    replacement = reinterpret_cast<ULONG_PTR>(&FailingCreateEvent);
-  } else if (function == "WaitForMultipleObjects") {
-    name = "WaitForMultipleObjects";
-    replacement = reinterpret_cast<ULONG_PTR>(&FailingWait);
-  } else if (function == "WaitForSingleObject") {
-    name = "WaitForSingleObject";
-    replacement = reinterpret_cast<ULONG_PTR>(&FailingSingleWait);
-  } else {
-    return;
+  Fail(0);
+  const std::pair<const char*, ULONG_PTR> failing[] = {
+      {"CreateEventW", reinterpret_cast<ULONG_PTR>(&FailingCreateEvent)},
+      {"WaitForMultipleObjects", reinterpret_cast<ULONG_PTR>(&FailingWait)},
+      {"WaitForSingleObject", reinterpret_cast<ULONG_PTR>(&FailingSingleWait)}};
+  for (const auto& [name, replacement] : failing) {
+    if (function != name) continue;
+    original = RedirectImport(kLibrary, name, replacement);
+    if (original != 0) pending = name;
   }
-  original = RedirectImport(kLibrary, name, replacement);
-  if (original != 0) pending = name;
 }
 
 }  // namespace orvane::testing::media_session

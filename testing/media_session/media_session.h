@@ -13,7 +13,7 @@
        artist=Band
        album=Album
        app_id=Spotify.exe
-       status=playing           (or paused, or the number of the PlaybackStatus value)
+       status=playing           (or the number of the PlaybackStatus value)
        thumbnail=Z:\tmp\cover.png   (the thumbnail stream's bytes, read from that file)
        never=ReadAsync          (that operation does not complete: MEDIA_COMPLETE_NEVER; also
                                  RequestAsync, TryGetMediaPropertiesAsync or OpenReadAsync)
@@ -58,8 +58,8 @@ typedef struct MediaSessionScript {
   const wchar_t* album;
   const wchar_t* app_id;
   INT32 playback_status;
-  int has_thumbnail; /* get_Thumbnail gives null when 0 */
-  const BYTE* thumbnail;
+  int has_thumbnail;                 /* get_Thumbnail gives null when 0 */
+  const BYTE* thumbnail;             /* thumbnail_length bytes; null only with a length of 0 */
   UINT32 thumbnail_length;           /* the stream's Size */
   int read_returns_other_buffer;     /* ReadAsync fills and returns a buffer of its own, leaving the
                                         caller's empty */

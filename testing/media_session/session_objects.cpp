@@ -37,15 +37,15 @@ class MediaProperties final
   using Object::Object;
 
   HRESULT STDMETHODCALLTYPE get_Title(HSTRING* value) override {
-    return Text("get_Title", script_->title_null, script_->title, value);
+    return Text("get_Title", script_->title, value);
   }
   HRESULT STDMETHODCALLTYPE get_Subtitle(HSTRING*) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE get_AlbumArtist(HSTRING*) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE get_Artist(HSTRING* value) override {
-    return Text("get_Artist", script_->artist_null, script_->artist, value);
+    return Text("get_Artist", script_->artist, value);
   }
   HRESULT STDMETHODCALLTYPE get_AlbumTitle(HSTRING* value) override {
-    return Text("get_AlbumTitle", script_->album_null, script_->album, value);
+    return Text("get_AlbumTitle", script_->album, value);
   }
   HRESULT STDMETHODCALLTYPE get_TrackNumber(INT32*) override { return Unexpected(); }
   HRESULT STDMETHODCALLTYPE get_Genres(IInspectable**) override { return Unexpected(); }
@@ -62,7 +62,7 @@ class Session final : public Object<Scripted, IGlobalSystemMediaTransportControl
   using Object::Object;
 
   HRESULT STDMETHODCALLTYPE get_SourceAppUserModelId(HSTRING* value) override {
-    return Text("get_SourceAppUserModelId", script_->app_id_null, script_->app_id, value);
+    return Text("get_SourceAppUserModelId", script_->app_id, value);
   }
   HRESULT STDMETHODCALLTYPE TryGetMediaPropertiesAsync(
       IAsyncOperation<IGlobalSystemMediaTransportControlsSessionMediaProperties*>** operation)

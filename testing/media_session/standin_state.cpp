@@ -48,15 +48,12 @@ std::shared_ptr<const Script> ReadScriptFile() {
     const std::string key = line.substr(0, equals);
     const std::string value = line.substr(equals + 1);
     if (key == "session" && value == "none") script->has_session = false;
-    if (key == "title") script->title_null = false, script->title = orvane_standin::Widen(value);
-    if (key == "artist") script->artist_null = false, script->artist = orvane_standin::Widen(value);
-    if (key == "album") script->album_null = false, script->album = orvane_standin::Widen(value);
-    if (key == "app_id") script->app_id_null = false, script->app_id = orvane_standin::Widen(value);
-    if (key == "status") {
-      script->playback_status = value == "playing"  ? 4
-                                : value == "paused" ? 5
-                                                    : std::atoi(value.c_str());
-    }
+    if (key == "title") script->title = orvane_standin::Widen(value);
+    if (key == "artist") script->artist = orvane_standin::Widen(value);
+    if (key == "album") script->album = orvane_standin::Widen(value);
+    if (key == "app_id") script->app_id = orvane_standin::Widen(value);
+    if (key == "status")
+      script->playback_status = value == "playing" ? 4 : std::atoi(value.c_str());
     const std::pair<const char*, MediaSessionCompletion Script::*> operations[] = {
         {"RequestAsync", &Script::request},
         {"TryGetMediaPropertiesAsync", &Script::properties},
@@ -284,9 +281,10 @@ HRESULT Counted::Hand(void* pointer, void** out) {
   return S_OK;
 }
 
-HSTRING MakeString(bool null, const std::wstring& text) {
+HSTRING MakeString(const std::optional<std::wstring>& text) {
   HSTRING value = nullptr;
-  if (null || FAILED(WindowsCreateString(text.c_str(), static_cast<UINT32>(text.size()), &value)))
+  if (!text ||
+      FAILED(WindowsCreateString(text->c_str(), static_cast<UINT32>(text->size()), &value)))
     return nullptr;
   std::lock_guard<std::mutex> hold(TheState().lock);
   if (value != nullptr) TheState().strings.insert(value);
@@ -306,22 +304,15 @@ __declspec(dllexport) void WINAPI media_session_set_script(const MediaSessionScr
     copy = std::make_shared<Script>();
     copy->has_session = script->has_session != 0;
     copy->has_playback_info = script->has_playback_info != 0;
-    const std::pair<const wchar_t*, std::pair<bool*, std::wstring*>> texts[] = {
-        {script->title, {&copy->title_null, &copy->title}},
-        {script->artist, {&copy->artist_null, &copy->artist}},
-        {script->album, {&copy->album_null, &copy->album}},
-        {script->app_id, {&copy->app_id_null, &copy->app_id}}};
-    for (const auto& [text, target] : texts) {
-      *target.first = text == nullptr;
-      if (text != nullptr) *target.second = text;
+    for (auto [text, target] : {std::pair(script->title, &copy->title),
+                                {script->artist, &copy->artist},
+                                {script->album, &copy->album},
+                                {script->app_id, &copy->app_id}}) {
+      if (text != nullptr) *target = text;
     }
     copy->playback_status = script->playback_status;
     copy->has_thumbnail = script->has_thumbnail != 0;
-    if (script->thumbnail != nullptr) {
-      copy->thumbnail.assign(script->thumbnail, script->thumbnail + script->thumbnail_length);
-    } else {
-      copy->thumbnail.resize(script->thumbnail_length);
-    }
+    copy->thumbnail.assign(script->thumbnail, script->thumbnail + script->thumbnail_length);
     copy->read_returns_other_buffer = script->read_returns_other_buffer != 0;
     copy->read_returns_no_buffer = script->read_returns_no_buffer != 0;
     copy->request = script->request;

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,8 +26,7 @@ namespace orvane::testing::media_session {
 struct Script {
   bool has_session = false;
   bool has_playback_info = false;
-  bool title_null = true, artist_null = true, album_null = true, app_id_null = true;
-  std::wstring title, artist, album, app_id;
+  std::optional<std::wstring> title, artist, album, app_id;  // none: a null HSTRING
   INT32 playback_status = 0;
   bool has_thumbnail = false;
   std::vector<BYTE> thumbnail;
@@ -86,7 +86,7 @@ class Counted {
 bool InMultithreadedApartment();
 
 // A new HSTRING for `text`, or null; counted until the executable deletes it.
-HSTRING MakeString(bool null, const std::wstring& text);
+HSTRING MakeString(const std::optional<std::wstring>& text);
 
 // Counted, with the script of the pass that made the object, kept until its final release.
 class Scripted : public Counted {
@@ -94,8 +94,8 @@ class Scripted : public Counted {
   explicit Scripted(std::shared_ptr<const Script> script) : script_(std::move(script)) {}
 
  protected:
-  HRESULT Text(const char* method, bool null, const std::wstring& text, HSTRING* value) {
-    return Get(method, value, [&] { return MakeString(null, text); });
+  HRESULT Text(const char* method, const std::optional<std::wstring>& text, HSTRING* value) {
+    return Get(method, value, [&] { return MakeString(text); });
   }
   void OnFinalRelease() override { script_.reset(); }
 

@@ -117,7 +117,9 @@ static HRESULT Text(const wchar_t* text, BSTR* out) {
   return S_OK;
 }
 
+/* The Edit control that `self` stands for: not for the root. */
 static const UiaServerEdit* EditOf(void* self) { return &scenario->edits[((Object*)self)->index]; }
+static int IsRoot(void* self) { return ((Object*)self)->index < 0; }
 
 /* Value pattern */
 static HRESULT STDMETHODCALLTYPE PatternValue(IUIAutomationValuePattern* self, BSTR* out) {
@@ -134,16 +136,13 @@ static IUIAutomationElementVtbl element_vtbl;
 static IUIAutomationElementArrayVtbl array_vtbl;
 
 static HRESULT STDMETHODCALLTYPE ElementName(IUIAutomationElement* self, BSTR* out) {
-  int index = ((Object*)self)->index;
-  return Text(index < 0 ? scenario->root_name : scenario->edits[index].name, out);
+  return Text(IsRoot(self) ? scenario->root_name : EditOf(self)->name, out);
 }
 static HRESULT STDMETHODCALLTYPE ElementClassName(IUIAutomationElement* self, BSTR* out) {
-  int index = ((Object*)self)->index;
-  return Text(index < 0 ? scenario->root_class_name : L"Edit", out);
+  return Text(IsRoot(self) ? scenario->root_class_name : L"Edit", out);
 }
 static HRESULT STDMETHODCALLTYPE ElementAutomationId(IUIAutomationElement* self, BSTR* out) {
-  int index = ((Object*)self)->index;
-  return Text(index < 0 ? L"" : scenario->edits[index].automation_id, out);
+  return Text(IsRoot(self) ? L"" : EditOf(self)->automation_id, out);
 }
 static HRESULT STDMETHODCALLTYPE ElementFindAll(IUIAutomationElement* self, enum TreeScope scope,
                                                 IUIAutomationCondition* condition,
@@ -253,11 +252,8 @@ static HRESULT STDMETHODCALLTYPE FactoryQueryInterface(IClassFactory* self, REFI
   *out = NULL;
   return E_NOINTERFACE;
 }
-static ULONG STDMETHODCALLTYPE FactoryAddRef(IClassFactory* self) {
-  (void)self;
-  return 2;
-}
-static ULONG STDMETHODCALLTYPE FactoryRelease(IClassFactory* self) {
+/* AddRef and Release: the factory is static, its references change nothing. */
+static ULONG STDMETHODCALLTYPE FactoryReference(IClassFactory* self) {
   (void)self;
   return 1;
 }
@@ -283,7 +279,7 @@ static HRESULT STDMETHODCALLTYPE FactoryLock(IClassFactory* self, BOOL lock) {
   (void)lock;
   return S_OK;
 }
-static IClassFactoryVtbl factory_vtbl = {FactoryQueryInterface, FactoryAddRef, FactoryRelease,
+static IClassFactoryVtbl factory_vtbl = {FactoryQueryInterface, FactoryReference, FactoryReference,
                                          FactoryCreate, FactoryLock};
 static IClassFactory factory = {&factory_vtbl};
 
