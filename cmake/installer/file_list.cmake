@@ -5,8 +5,9 @@
 #   ORVANE_FOR_DIRS M    the same for each folder, parents first
 #   ORVANE_FOR_DIRS_BACK M    the same for each folder, deepest first
 cmake_minimum_required(VERSION 3.20)
-file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${TREE} ${TREE}/*)
-file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${TREE} ${TREE}/*)
+string(REGEX REPLACE "([][*?])" "[\\1]" pattern "${TREE}")  # a build folder "x [2]" taken literally
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${TREE} ${pattern}/*)
+file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${TREE} ${pattern}/*)
 set(dirs ${entries})
 if(files)
   list(REMOVE_ITEM dirs ${files})
