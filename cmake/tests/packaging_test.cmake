@@ -451,5 +451,13 @@ setup(${newer} rc)
 check(rc GREATER 0)
 file(READ ${log} why)
 check(why MATCHES "data.app.so could not be written")
+
+# An entry naming a folder without Orvane or its uninstaller (a shared folder whose Orvane files
+# are gone): installing there leaves the other programs' libraries alone.
+file(WRITE ${prefix}/drive_c/shared/other_program.dll "another program's")
+execute_process(COMMAND ${run} reg add ${key} /v InstallLocation /d C:\\shared /f OUTPUT_QUIET)
+setup(${newer} rc)
+check(rc EQUAL 0)
+check(EXISTS ${prefix}/drive_c/shared/other_program.dll)
 execute_process(COMMAND ${env} wineserver -k)
 clear_work()  # a failed run leaves it all to look at
