@@ -18,8 +18,10 @@ list(SORT dirs)
 function(walk name items out)
   set(text "!macro ${name} M\n")
   foreach(item IN LISTS items)
-    string(REPLACE "$" "$$" item "${item}")
-    string(REPLACE "/" "\\" windows "${item}")
+    # "$" is "$$" in the installed path, a run-time string; makensis takes the packed file's path
+    # as it stands.
+    string(REPLACE "$" "$$" windows "${item}")
+    string(REPLACE "/" "\\" windows "${windows}")
     string(APPEND text "  !insertmacro \${M} \"${windows}\" \"${item}\"\n")
   endforeach()
   set(${out} "${text}!macroend\n" PARENT_SCOPE)

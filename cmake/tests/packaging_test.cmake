@@ -152,6 +152,7 @@ file(WRITE ${ui}/data/app.so "the UI program's compiled code")
 file(WRITE ${ui}/data/icudtl.dat "ICU data")
 file(WRITE ${ui}/data/flutter_assets/AssetManifest.json "{\"fonts/older.otf\": []}")
 file(WRITE ${ui}/data/flutter_assets/fonts/older.otf "a font only the older version has")
+file(WRITE "${ui}/data/flutter_assets/fonts/$price.otf" "a name with a dollar sign")
 
 # Each fault stops the configuration, named: a file missing, a library of our stand-ins, one that
 # is no library, a 32-bit one, a symbolic link; an engine library short of a function whose name
