@@ -83,6 +83,13 @@ function(orvane_read_pe file prefix)
   endforeach()
 endfunction()
 
+# orvane_glob_escape(PATH OUT): PATH for the start of a glob pattern, its [, ], * and ? taken
+# literally (a folder named "build [2]" would otherwise match nothing, and its checks see no file).
+function(orvane_glob_escape path out)
+  string(REGEX REPLACE "([][*?])" "[\\1]" path "${path}")
+  set(${out} "${path}" PARENT_SCOPE)
+endfunction()
+
 # orvane_check_bundle(DIR OUT [UI_BUILD] [NO_STANDINS] DEFS def... DATA file...): the problems,
 # one line each, of the bundle laid out in DIR: a symbolic link anywhere; a binary at the top that
 # is no 64-bit image or imports a DLL that is neither beside it nor Windows' own; a library of a
@@ -92,14 +99,15 @@ endfunction()
 function(orvane_check_bundle dir out)
   cmake_parse_arguments(C "UI_BUILD;NO_STANDINS" "" "DEFS;DATA" ${ARGN})
   set(problems)
-  file(GLOB_RECURSE links LIST_DIRECTORIES true RELATIVE ${dir} ${dir}/*)
+  orvane_glob_escape("${dir}" pattern)
+  file(GLOB_RECURSE links LIST_DIRECTORIES true RELATIVE ${dir} ${pattern}/*)
   foreach(file IN LISTS links)
     if(IS_SYMLINK ${dir}/${file})
       list(APPEND problems "${file} is a symbolic link; put the file itself there")
     endif()
   endforeach()
-  file(GLOB binaries RELATIVE ${dir} ${dir}/*.dll ${dir}/*.exe)
-  file(GLOB libraries RELATIVE ${dir} ${dir}/*.dll)
+  file(GLOB binaries RELATIVE ${dir} ${pattern}/*.dll ${pattern}/*.exe)
+  file(GLOB libraries RELATIVE ${dir} ${pattern}/*.dll)
   string(TOLOWER "${libraries}" present)
   foreach(binary IN LISTS binaries)
     if(C_UI_BUILD AND binary MATCHES "\\.exe$")

@@ -36,7 +36,8 @@ endif()
 
 # Every library at the top: the engine, the plug-ins and what they bring along (its runtime, say).
 # The UI build's own executables stay behind. Packaging.cmake checks the packed copies again.
-file(GLOB libraries ${ORVANE_UI_BUILD_DIR}/*.dll)
+orvane_glob_escape("${ORVANE_UI_BUILD_DIR}" pattern)
+file(GLOB libraries ${pattern}/*.dll)
 install(FILES ${libraries} DESTINATION . COMPONENT runtime)
 install(FILES ${ORVANE_UI_BUILD_DIR}/data/app.so ${ORVANE_UI_BUILD_DIR}/data/icudtl.dat
         DESTINATION data COMPONENT runtime)

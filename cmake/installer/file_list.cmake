@@ -5,8 +5,9 @@
 #   ORVANE_FOR_DIRS M    the same for each folder, parents first
 #   ORVANE_FOR_DIRS_BACK M    the same for each folder, deepest first
 cmake_minimum_required(VERSION 3.20)
-file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${TREE} ${TREE}/*)
-file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${TREE} ${TREE}/*)
+string(REGEX REPLACE "([][*?])" "[\\1]" pattern "${TREE}")  # a build folder "x [2]" taken literally
+file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE ${TREE} ${pattern}/*)
+file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${TREE} ${pattern}/*)
 set(dirs ${entries})
 if(files)
   list(REMOVE_ITEM dirs ${files})
@@ -17,8 +18,10 @@ list(SORT dirs)
 function(walk name items out)
   set(text "!macro ${name} M\n")
   foreach(item IN LISTS items)
-    string(REPLACE "$" "$$" item "${item}")
-    string(REPLACE "/" "\\" windows "${item}")
+    # "$" is "$$" in the installed path, a run-time string; makensis takes the packed file's path
+    # as it stands.
+    string(REPLACE "$" "$$" windows "${item}")
+    string(REPLACE "/" "\\" windows "${windows}")
     string(APPEND text "  !insertmacro \${M} \"${windows}\" \"${item}\"\n")
   endforeach()
   set(${out} "${text}!macroend\n" PARENT_SCOPE)

@@ -22,11 +22,23 @@ endmacro()
 clear_work()
 string(REPLACE "|" ";" defs "${DEFS}")
 
+# fail(MESSAGE): ends the test, first letting go of an Orvane it stopped and ending the prefix's
+# processes, so that no process is left stopped or waiting for a click.
+function(fail)
+  if(stopped)
+    execute_process(COMMAND kill -CONT ${stopped})
+  endif()
+  if(EXISTS ${prefix})
+    execute_process(COMMAND ${env} wineserver -k)
+  endif()
+  message(FATAL_ERROR ${ARGN})
+endfunction()
+
 # check(<condition>): its first word names the variable shown when it fails.
 function(check)
   if(NOT (${ARGN}))
     list(JOIN ARGN " " condition)
-    message(FATAL_ERROR "expected: ${condition}\n${ARGV0}: ${${ARGV0}}")
+    fail("expected: ${condition}\n${ARGV0}: ${${ARGV0}}")
   endif()
 endfunction()
 
@@ -80,7 +92,7 @@ function(expect_same_files dir reference)
       execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${dir}/${file} ${reference}/${file}
                       RESULT_VARIABLE rc)
       if(rc)
-        message(FATAL_ERROR "${dir}/${file} differs")
+        fail("${dir}/${file} differs")
       endif()
     endif()
   endforeach()
@@ -123,7 +135,7 @@ check(vs_X64 STREQUAL FALSE)
 
 # The UI build: our own bytes everywhere, an asset the stand-in bundle does not have, a library
 # that a plug-in brings along, and the UI build's own executable (not packed).
-set(ui ${work}/ui)
+set(ui "${work}/ui [2]")  # a folder name that a glob pattern would read otherwise
 file(MAKE_DIRECTORY ${ui}/data/flutter_assets/fonts ${work}/elsewhere)
 make_dll(${ui}/helper_runtime.dll "__declspec(dllexport) void helper_function(void) {}\n")
 foreach(def IN LISTS defs)
@@ -140,6 +152,7 @@ file(WRITE ${ui}/data/app.so "the UI program's compiled code")
 file(WRITE ${ui}/data/icudtl.dat "ICU data")
 file(WRITE ${ui}/data/flutter_assets/AssetManifest.json "{\"fonts/older.otf\": []}")
 file(WRITE ${ui}/data/flutter_assets/fonts/older.otf "a font only the older version has")
+file(WRITE "${ui}/data/flutter_assets/fonts/$price.otf" "a name with a dollar sign")
 
 # Each fault stops the configuration, named: a file missing, a library of our stand-ins, one that
 # is no library, a 32-bit one, a symbolic link; an engine library short of a function whose name
@@ -213,8 +226,11 @@ check(zip_signature STREQUAL ours)
 file(RENAME ${ui}/app_links_plugin.dll ${work}/app_links_plugin.dll)
 file(WRITE ${ui}/app_links_plugin.dll "text")
 file(CREATE_LINK ${ui}/data/app.so ${ui}/data/flutter_assets/linked.json SYMBOLIC)
+# A prefix other than the build's bundle folder is never emptied.
+file(WRITE ${work}/changed/own.txt "not the build's")
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${real} --prefix ${work}/changed
                 RESULT_VARIABLE rc OUTPUT_VARIABLE output ERROR_VARIABLE output)
+check(EXISTS ${work}/changed/own.txt)
 check(output MATCHES "app_links_plugin.dll is not a 64-bit")
 check(output MATCHES "data/flutter_assets/linked.json is a symbolic link")
 check(rc GREATER 0)
@@ -276,15 +292,17 @@ macro(report what start)
   message(STATUS "${what}: ${ms} ms")
 endmacro()
 
-# setup(INSTALLER RC): runs INSTALLER silently, its exit code in RC; its log starts empty.
+# setup(INSTALLER RC): runs INSTALLER silently, its exit code in RC; its log starts empty. Each
+# installer or uninstaller run has 2 minutes: one that waits for a click fails instead of hanging.
+set(limit TIMEOUT 120)
 macro(setup installer rc_var)
   file(REMOVE ${log})
-  execute_process(COMMAND ${run} ${installer} /S RESULT_VARIABLE ${rc_var})
+  execute_process(COMMAND ${run} ${installer} /S RESULT_VARIABLE ${rc_var} ${limit})
 endmacro()
 
 execute_process(COMMAND ${run} reg query HKCU OUTPUT_QUIET)  # the prefix, made untimed
 now(start)
-execute_process(COMMAND ${run} ${older} /S RESULT_VARIABLE rc)
+execute_process(COMMAND ${run} ${older} /S RESULT_VARIABLE rc ${limit})
 report("installing (older, signed)" ${start})
 check(rc EQUAL 0)
 file(GLOB home LIST_DIRECTORIES true ${prefix}/drive_c/users/*/AppData)
@@ -381,16 +399,18 @@ expect_same_files(${installed} ${work}/newer_tree Uninstall.exe data/notes.txt)
 # waiting, changing nothing; let go, it then closes on the request they left.
 execute_process(COMMAND ${running} start ${exit_code} ${exe} 1 OUTPUT_VARIABLE pid)
 string(STRIP "${pid}" pid)
+set(stopped ${pid})
 execute_process(COMMAND kill -STOP ${pid})
 setup(${newer} rc)
 check(rc GREATER 0)
 expect_untouched()
-execute_process(COMMAND ${run} ${uninstaller} /S "_?=${location}" RESULT_VARIABLE rc)
+execute_process(COMMAND ${run} ${uninstaller} /S "_?=${location}" RESULT_VARIABLE rc ${limit})
 check(rc GREATER 0)
 expect_untouched()
 file(READ ${log} why)
 check(why MATCHES "Orvane is still running from .*Programs.Orvane and did not close")
 execute_process(COMMAND kill -CONT ${pid})
+set(stopped "")
 closed(0)
 
 # Another program using a file of the installation (an orvane.exe elsewhere that loads installed
@@ -400,7 +420,7 @@ file(COPY ${installed}/orvane.exe ${installed}/app_links_plugin.dll
 set(holder ${env} WINEPATH=${location} bash ${SOURCE}/cmake/tests/running_orvane.sh)
 execute_process(COMMAND ${holder} start ${exit_code} C:\\elsewhere\\orvane.exe 1 OUTPUT_QUIET)
 file(REMOVE ${log})
-execute_process(COMMAND ${run} ${uninstaller} /S "_?=${location}" RESULT_VARIABLE rc)
+execute_process(COMMAND ${run} ${uninstaller} /S "_?=${location}" RESULT_VARIABLE rc ${limit})
 check(rc GREATER 0)
 expect_untouched()
 file(READ ${log} why)
@@ -411,7 +431,7 @@ closed(0)
 # Uninstalling while Orvane runs: it is closed, and everything goes but the user's file.
 execute_process(COMMAND ${running} start ${exit_code} ${exe} 1 OUTPUT_QUIET)
 now(start)
-execute_process(COMMAND ${run} ${uninstaller} /S RESULT_VARIABLE rc)
+execute_process(COMMAND ${run} ${uninstaller} /S RESULT_VARIABLE rc ${limit})
 # It runs on from a copy of itself; the prefix's server ends when it has (and never while Orvane
 # runs on).
 execute_process(COMMAND ${env} wineserver -w TIMEOUT 60 RESULT_VARIABLE idle)
@@ -432,5 +452,13 @@ setup(${newer} rc)
 check(rc GREATER 0)
 file(READ ${log} why)
 check(why MATCHES "data.app.so could not be written")
+
+# An entry naming a folder without Orvane or its uninstaller (a shared folder whose Orvane files
+# are gone): installing there leaves the other programs' libraries alone.
+file(WRITE ${prefix}/drive_c/shared/other_program.dll "another program's")
+execute_process(COMMAND ${run} reg add ${key} /v InstallLocation /d C:\\shared /f OUTPUT_QUIET)
+setup(${newer} rc)
+check(rc EQUAL 0)
+check(EXISTS ${prefix}/drive_c/shared/other_program.dll)
 execute_process(COMMAND ${env} wineserver -k)
 clear_work()  # a failed run leaves it all to look at
